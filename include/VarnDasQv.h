@@ -1,0 +1,197 @@
+/*
+ * VarnDasQv: user-mode library of the Quorva motion-control and data-acquisition boards.
+ *
+ * Every hardware action is one request to the board's kernel driver. The library keeps the
+ * registry of loaded boards, each motion board's state (units, speeds, modes, software
+ * positions) and turns user units into controller register values.
+ *
+ * Conventions:
+ *  - Handles are pointer-sized; QUORVA_INVALID_HANDLE (all bits set) and NULL mean "no board".
+ *  - Distances, positions and speeds are doubles in user units; integers and flags are int;
+ *    register values and raw words are unsigned int (32 bits).
+ *  - A handle without a motion context, or an axis outside the board's axes, makes a motion
+ *    function a silent no-op returning 0.
+ *  - Getters skip NULL out-pointers.
+ */
+#ifndef VARNDASQV_H
+#define VARNDASQV_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Export and calling-convention macros. QUORVA_CALL is empty on 64-bit targets; a 32-bit
+ * Windows build may define it as __stdcall without touching the declarations. */
+#if defined(_WIN32)
+#if defined(QUORVA_BUILDING_LIBRARY)
+#define QUORVA_API __declspec(dllexport)
+#else
+#define QUORVA_API
+#endif
+#else
+#define QUORVA_API __attribute__((visibility("default")))
+#endif
+#ifndef QUORVA_CALL
+#define QUORVA_CALL
+#endif
+
+/* ---------------------------------------------------------------------------------------- */
+/* Boards, records and error codes                                                           */
+/* ---------------------------------------------------------------------------------------- */
+
+/* An opened board. */
+typedef void* QUORVA_HANDLE;
+#define QUORVA_INVALID_HANDLE ((QUORVA_HANDLE)(intptr_t)-1)
+
+/* Error codes. */
+#define QUORVA_ERR_NOT_SUPPORTED (-200)
+#define QUORVA_ERR_MEMORY (-290)
+#define QUORVA_ERR_FILE_OPEN (-300)
+#define QUORVA_ERR_FILE_CREATE (-301)
+#define QUORVA_ERR_INTERRUPT (-310)
+#define QUORVA_ERR_MEMORY_ALLOC (-320)
+
+/* Device information record, 36 bytes. */
+typedef struct DevInfo {
+  uint16_t DeviceId; /* written by the driver */
+  uint16_t reserved0;
+  int32_t instance;   /* n-th board with this DeviceId, set by QUORVA_GetAvailDevList */
+  char modelName[20]; /* zero-terminated, at most 19 characters */
+  uint8_t resourceFlags;
+  uint8_t analogInputs;
+  uint8_t analogOutputs;
+  uint8_t digitalInputs;
+  uint8_t digitalOutputs;
+  uint8_t axes;
+  uint8_t reserved1[2];
+} DevInfo;
+
+/* Room for this many boards is in every DevList; more installed boards are not listed. */
+#define QUORVA_MAX_BOARDS 32
+
+/* The list of installed boards, filled by QUORVA_GetAvailDevList. */
+typedef struct DevList {
+  uint16_t count;
+  uint16_t reserved;
+  DevInfo boards[QUORVA_MAX_BOARDS];
+} DevList;
+
+/* ---------------------------------------------------------------------------------------- */
+/* Board discovery and registry                                                              */
+/* ---------------------------------------------------------------------------------------- */
+
+/* Opens instance `instance` (0 = first enumerated) of the board with `deviceId`.
+ * Returns its handle, or QUORVA_INVALID_HANDLE when no such board opened. */
+QUORVA_API QUORVA_HANDLE QUORVA_CALL QUORVA_LoadDevice(int deviceId, int instance);
+/* Closes a handle and forgets it; the last handle on a motion board drops its state. */
+QUORVA_API void QUORVA_CALL QUORVA_UnloadDevice(QUORVA_HANDLE handle);
+/* Lists every installed board sorted by DeviceId, instances numbered. Returns 1 (0 for NULL). */
+QUORVA_API int QUORVA_CALL QUORVA_GetAvailDevList(DevList* list);
+/* Fills `info` for an open handle. Returns 1 (0 for NULL). */
+QUORVA_API int QUORVA_CALL QUORVA_GetDevInfo(QUORVA_HANDLE handle, DevInfo* info);
+/* Number of handles open on the board in the whole system. */
+QUORVA_API int QUORVA_CALL QUORVA_GetDeviceThreadCount(QUORVA_HANDLE handle);
+
+/* ---------------------------------------------------------------------------------------- */
+/* Trace log and errors                                                                      */
+/* ---------------------------------------------------------------------------------------- */
+
+/* Sets the trace level (0 off, 1 commands, 2 configuration reads, 3 polling reads) and, for a
+ * level above 0, empties `path` and traces into it. Returns 0, -1 for a handle that is not a
+ * loaded board, QUORVA_ERR_FILE_CREATE when the file cannot be created (tracing stays off). */
+QUORVA_API int QUORVA_CALL QUORVA_EnableDebugLog(QUORVA_HANDLE handle, const char* path, int level);
+/* The process-wide last error code. */
+QUORVA_API int QUORVA_CALL QUORVA_LastError(void);
+/* Text of the current last error; `code` is not consulted. */
+QUORVA_API const char* QUORVA_CALL QUORVA_ErrorString(int code);
+
+/* ---------------------------------------------------------------------------------------- */
+/* Board-level raw access                                                                    */
+/* ---------------------------------------------------------------------------------------- */
+
+QUORVA_API int QUORVA_CALL QUORVA_GetResources(QUORVA_HANDLE handle, unsigned int* resource1,
+                                               unsigned int* resource2, unsigned int value3,
+                                               unsigned int* resource4, unsigned int value5);
+QUORVA_API int QUORVA_CALL QUORVA_Write8402(QUORVA_HANDLE handle, unsigned int value1,
+                                            unsigned int value2, unsigned int value3);
+QUORVA_API int QUORVA_CALL QUORVA_WriteEEPR(QUORVA_HANDLE handle, unsigned int address,
+                                            unsigned int value);
+QUORVA_API unsigned int QUORVA_CALL QUORVA_ReadEEPR(QUORVA_HANDLE handle, unsigned int address);
+QUORVA_API int QUORVA_CALL QUORVA_SetVarnBus(QUORVA_HANDLE handle, unsigned int value1,
+                                             unsigned int value2);
+QUORVA_API int QUORVA_CALL QUORVA_WriteMemPortDW(QUORVA_HANDLE handle, int space,
+                                                 unsigned int offset, unsigned int value);
+QUORVA_API unsigned int QUORVA_CALL QUORVA_ReadMemPortDW(QUORVA_HANDLE handle, int space,
+                                                         unsigned int offset);
+QUORVA_API int QUORVA_CALL QUORVA_Outpdw(QUORVA_HANDLE handle, int space, unsigned int offset,
+                                         unsigned int value);
+QUORVA_API unsigned int QUORVA_CALL QUORVA_Inpdw(QUORVA_HANDLE handle, int space,
+                                                 unsigned int offset);
+
+/* ---------------------------------------------------------------------------------------- */
+/* Data acquisition                                                                          */
+/* ---------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------- */
+/* Motion: registers, controller initialisation and reset                                    */
+/* ---------------------------------------------------------------------------------------- */
+
+/* Main-space word `offset` of an axis (0: main status, 1: signal status). */
+QUORVA_API unsigned int QUORVA_CALL QUORVA_MC_ReadMainSpace(QUORVA_HANDLE handle, int axis,
+                                                            int offset);
+/* Writes a main-space word directly (offset 0: axis command). Returns the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_WriteMainSpace(QUORVA_HANDLE handle, int axis, int offset,
+                                                    unsigned int value);
+/* Reads an axis register from the controller (no cache). */
+QUORVA_API unsigned int QUORVA_CALL QUORVA_MC_ReadRegister(QUORVA_HANDLE handle, int axis, int reg);
+/* Writes an axis register directly; the library's mode-register copy is not updated. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_WriteRegister(QUORVA_HANDLE handle, int axis, int reg,
+                                                   unsigned int value);
+/* Stores the controller version word at `version`; `second` is passed to the driver. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetDeviceVer(QUORVA_HANDLE handle, int* version, int* second);
+/* Snapshot of every axis: 60 words per axis, axis k at values[60k .. 60k+59]. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_ReadAllRegs(QUORVA_HANDLE handle, unsigned int* values);
+/* Stops and resets one axis, clears its tracked positions and the general outputs. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_ResetAxis(QUORVA_HANDLE handle, int axis);
+/* Resets every axis and initialises the controller again. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_Reset(QUORVA_HANDLE handle);
+
+/* ---------------------------------------------------------------------------------------- */
+/* Motion: units, speeds and profiles                                                        */
+/* ---------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------- */
+/* Motion: moves                                                                             */
+/* ---------------------------------------------------------------------------------------- */
+
+/* 1 when the axis has finished its motion, 0 while it moves. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_Done(QUORVA_HANDLE handle, int axis);
+
+/* ---------------------------------------------------------------------------------------- */
+/* Motion: status, mechanical signals, positions and events                                  */
+/* ---------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------- */
+/* Motion: configuration and correction                                                      */
+/* ---------------------------------------------------------------------------------------- */
+
+#ifdef __cplusplus
+}
+#define QUORVA_LAYOUT_CHECK static_assert
+#else
+#define QUORVA_LAYOUT_CHECK _Static_assert
+#endif
+
+/* Records that cross the boundary keep these layouts on every platform. */
+QUORVA_LAYOUT_CHECK(sizeof(DevInfo) == 36, "DevInfo is 36 bytes");
+QUORVA_LAYOUT_CHECK(offsetof(DevInfo, instance) == 4, "DevInfo layout");
+QUORVA_LAYOUT_CHECK(offsetof(DevInfo, modelName) == 8, "DevInfo layout");
+QUORVA_LAYOUT_CHECK(offsetof(DevInfo, resourceFlags) == 28, "DevInfo layout");
+QUORVA_LAYOUT_CHECK(offsetof(DevInfo, axes) == 33, "DevInfo layout");
+QUORVA_LAYOUT_CHECK(offsetof(DevList, boards) == 4, "DevList layout");
+QUORVA_LAYOUT_CHECK(sizeof(DevList) == 4 + 36 * QUORVA_MAX_BOARDS, "DevList layout");
+
+#endif /* VARNDASQV_H */

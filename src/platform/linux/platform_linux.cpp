@@ -1,0 +1,36 @@
+#include <sched.h>
+#include <sys/time.h>
+
+#include <ctime>
+
+#include "platform/platform.h"
+
+namespace quorva::platform {
+
+LocalTime Now() {
+  timeval now{};
+  gettimeofday(&now, nullptr);
+  tm local{};
+  localtime_r(&now.tv_sec, &local);
+  return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(now.tv_usec / 1000)};
+}
+
+// A 64-bit Linux process has no 32-bit packing to adapt to.
+int ProbeWow64() {
+  return 0;
+}
+
+// Linux threads have no window message queue: a waiting pass only yields.
+void WaitPass(bool /*pumpMessages*/) {
+  sched_yield();
+}
+
+std::string DefaultTracePath() {
+  return "/tmp/motion.dbg";
+}
+
+std::string DefaultGantryFilePath() {
+  return "/etc/VarnGantryMapping.ini";
+}
+
+}  // namespace quorva::platform

@@ -1,0 +1,68 @@
+// The simulated bus: its boards, the handles opened on them, and the request log.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "VarnDasQv.h"
+#include "sim/request_log.h"
+#include "sim/sim_board.h"
+
+namespace quorva::sim {
+
+// The boards of a bus with no configuration: an 8-axis motion board and an analog board.
+inline constexpr const char* kDefaultBoards = "A508,A101";
+// What opening past the last board reports, as the system's enumeration does.
+inline constexpr std::uint32_t kNoMoreItems = 259;
+
+// Parses "A508,A504,A101" (hexadecimal DeviceIds, blanks allowed around each); null or empty
+// gives the default set. Nothing for a malformed list.
+std::optional<std::vector<std::uint16_t>> ParseBoardList(const char* list);
+
+class SimBus {
+ public:
+  static SimBus& Instance();
+
+  // Replaces the boards and forgets every handle and logged request. -1 for a malformed list.
+  int Configure(const char* list);
+  int BoardCount();
+
+  QUORVA_HANDLE Open(int index, std::uint32_t* error);
+  int Send(QUORVA_HANDLE handle, const DriverPacket& packet);
+  void Close(QUORVA_HANDLE handle);
+
+  // Runs `action` on board `index` under the bus lock; -1 when there is no such board.
+  template <typename Action>
+  int WithBoard(int index, Action action) {
+    std::lock_guard lock(mutex_);
+    ConfigureOnFirstUse();
+    if (index < 0 || static_cast<std::size_t>(index) >= boards_.size()) return -1;
+    return action(boards_[static_cast<std::size_t>(index)]);
+  }
+  // Runs `action` on the request log under the bus lock.
+  template <typename Action>
+  auto WithLog(Action action) {
+    std::lock_guard lock(mutex_);
+    return action(log_);
+  }
+  void RefuseCommand(int code);
+
+ private:
+  void ConfigureOnFirstUse();
+  void Reset(const std::vector<std::uint16_t>& deviceIds);
+  // Board index of an open handle of this bus, or -1.
+  int BoardOfHandle(QUORVA_HANDLE handle) const;
+
+  std::mutex mutex_;
+  bool configured_ = false;
+  std::uint32_t generation_ = 0;
+  std::vector<SimBoard> boards_;
+  std::vector<int> handleBoards_;  // by handle serial: board index, -1 once closed
+  RequestLog log_;
+  int refusedCode_ = -1;
+};
+
+}  // namespace quorva::sim

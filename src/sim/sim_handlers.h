@@ -1,0 +1,39 @@
+// The simulated driver's command dispatch: one handler per command code.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "sim/sim_board.h"
+#include "sim/sim_request.h"
+
+namespace quorva::sim {
+
+// Executes one request on a board; returns the success flag.
+using Handler = int (*)(SimBoard& board, const SimRequest& request);
+
+class HandlerTable {
+ public:
+  static constexpr std::uint32_t kCodeLimit = 2200;
+
+  void Set(std::uint32_t code, Handler handler) {
+    if (code < kCodeLimit) handlers_[code] = handler;
+  }
+  // Null for a code the driver does not know.
+  Handler Find(std::uint32_t code) const { return code < kCodeLimit ? handlers_[code] : nullptr; }
+
+ private:
+  std::array<Handler, kCodeLimit> handlers_{};
+};
+
+// Every code of the protocol, answered by storing zero through each result address.
+void AddProtocolDefaults(HandlerTable& table);
+// Board information, raw access, EEPROM, open count, general outputs.
+void AddBoardHandlers(HandlerTable& table);
+// Axis registers, main space, controller version.
+void AddAxisHandlers(HandlerTable& table);
+
+// The table with every handler installed.
+const HandlerTable& Handlers();
+
+}  // namespace quorva::sim

@@ -1,0 +1,32 @@
+# Compares the dynamic symbols the library defines with the functions its headers declare.
+execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(exported)
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  list(APPEND exported ${name})
+endforeach()
+list(SORT exported)
+
+file(GLOB headers ${HEADERS}/*.h)
+set(declared)
+foreach(header IN LISTS headers)
+  file(READ ${header} text)
+  string(REGEX MATCHALL "QUORVA_CALL[ \n]+(QUORVA_[A-Za-z0-9_]+)\\(" found "${text}")
+  foreach(match IN LISTS found)
+    string(REGEX REPLACE "QUORVA_CALL[ \n]+(QUORVA_[A-Za-z0-9_]+)\\(" "\\1" name "${match}")
+    list(APPEND declared ${name})
+  endforeach()
+endforeach()
+list(SORT declared)
+
+if(NOT exported STREQUAL declared)
+  message(FATAL_ERROR "exported symbols differ from declared functions\n"
+                      "exported: ${exported}\ndeclared: ${declared}")
+endif()
+list(LENGTH exported count)
+message(STATUS "${count} exported functions, all declared in the public headers")

@@ -1,0 +1,123 @@
+#include "sim_test.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "device/registry.h"
+#include "device/trace.h"
+
+namespace quorva::test {
+
+void SimTest::SetUp() {
+  UseBoards("A508,A101");
+}
+
+void SimTest::TearDown() {
+  UnloadAllDevices();
+  g_traceLevel = 0;
+  g_traceQuiet = 0;
+}
+
+void SimTest::UseBoards(const char* boards) {
+  UnloadAllDevices();
+  ASSERT_GE(QUORVA_SIM_Configure(boards), 0) << boards;
+}
+
+QUORVA_HANDLE SimTest::Load(int deviceId, int instance) {
+  QUORVA_HANDLE handle = QUORVA_LoadDevice(deviceId, instance);
+  EXPECT_NE(handle, QUORVA_INVALID_HANDLE) << std::hex << deviceId << " instance " << instance;
+  ClearLog();
+  return handle;
+}
+
+namespace {
+
+struct Pattern {
+  std::string code;
+  std::vector<std::string> args;
+};
+
+std::string Trim(const std::string& s) {
+  const auto begin = s.find_first_not_of(' ');
+  const auto end = s.find_last_not_of(' ');
+  return begin == std::string::npos ? "" : s.substr(begin, end - begin + 1);
+}
+
+Pattern Parse(const std::string& text) {
+  Pattern p;
+  const auto open = text.find('(');
+  p.code = Trim(text.substr(0, open));
+  if (open == std::string::npos) return p;
+  std::stringstream inner(text.substr(open + 1, text.rfind(')') - open - 1));
+  for (std::string arg; std::getline(inner, arg, ',');)
+    p.args.push_back(Trim(arg));
+  return p;
+}
+
+std::string FormatLike(const std::string& pattern, std::uint64_t value) {
+  char buffer[40];
+  if (pattern == "*") return value != 0 ? "*" : "0";
+  if (pattern.rfind("0x", 0) == 0 || pattern.rfind("0X", 0) == 0) {
+    std::snprintf(buffer, sizeof buffer, "0x%" PRIX64, value);
+    return buffer;
+  }
+  // Negative decimal patterns compare against the 32-bit value in the slot's low half.
+  if (!pattern.empty() && pattern[0] == '-') {
+    std::snprintf(buffer, sizeof buffer, "%d", static_cast<std::int32_t>(value));
+    return buffer;
+  }
+  std::snprintf(buffer, sizeof buffer, "%" PRIu64, value);
+  return buffer;
+}
+
+}  // namespace
+
+std::vector<std::string> LoggedAs(const std::vector<std::string>& expected) {
+  std::vector<std::string> actual;
+  const int count = QUORVA_SIM_RequestCount();
+  for (int i = 0; i < count; ++i) {
+    QUORVA_SIM_REQUEST request{};
+    QUORVA_SIM_GetRequest(i, &request);
+    const Pattern pattern = static_cast<std::size_t>(i) < expected.size()
+                                ? Parse(expected[static_cast<std::size_t>(i)])
+                                : Pattern{};
+    std::string line = std::to_string(request.code) + "(";
+    for (std::size_t k = 0; k < pattern.args.size() && k < 11; ++k) {
+      // Values are 32-bit; only an address ("*") fills the whole slot.
+      std::uint64_t slot = request.slots[k];
+      if (pattern.args[k] != "*") slot &= 0xFFFFFFFFu;
+      line += (k ? ", " : "") + FormatLike(pattern.args[k], slot);
+    }
+    actual.push_back(line + ")");
+  }
+  return actual;
+}
+
+int LoggedRequestCount() {
+  return QUORVA_SIM_RequestCount();
+}
+
+void ClearLog() {
+  QUORVA_SIM_ClearRequests();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+std::string TempPath(const std::string& name) {
+  namespace fs = std::filesystem;
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  fs::path dir = fs::temp_directory_path() /
+                 ("quorva-" + std::string(info->test_suite_name()) + "-" + info->name());
+  fs::create_directories(dir);
+  return (dir / name).string();
+}
+
+}  // namespace quorva::test

@@ -1,0 +1,46 @@
+// Test fixture: a fresh simulated bus, no loaded boards, tracing off; and assertions on the
+// requests the simulated driver received.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "VarnDasQv.h"
+#include "VarnDasQvSim.h"
+
+namespace quorva::test {
+
+class SimTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Configures the simulated boards (resets the bus) and clears the log.
+  void UseBoards(const char* boards);
+  // Loads a board; fails the test when it does not load. The log is cleared afterwards.
+  QUORVA_HANDLE Load(int deviceId, int instance = 0);
+};
+
+// The logged requests as text, each shaped like its pattern in `expected` so that the two
+// lists compare line by line. A pattern is "code(arg, arg, ...)": an argument is a number
+// (decimal, or hexadecimal with 0x, compared in that base) or "*", any nonzero value (an
+// address). Example: {"630(0, 29, *)", "610(0, 29, 0x8151)"}.
+std::vector<std::string> LoggedAs(const std::vector<std::string>& expected);
+
+#define EXPECT_REQUESTS(...)                                                   \
+  do {                                                                         \
+    const std::vector<std::string> expected_requests = __VA_ARGS__;            \
+    EXPECT_EQ(::quorva::test::LoggedAs(expected_requests), expected_requests); \
+  } while (0)
+
+int LoggedRequestCount();
+void ClearLog();
+
+// Reads a whole file; empty when it does not exist.
+std::string ReadFile(const std::string& path);
+// A path in a fresh temporary directory.
+std::string TempPath(const std::string& name);
+
+}  // namespace quorva::test

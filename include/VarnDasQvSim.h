@@ -73,6 +73,22 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_SetForeignOpens(int board, int count);
  * written); -1 refuses nothing. */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_RefuseCommand(int code);
 
+/* Simulated time. The virtual clock is deterministic: it moves only through
+ * QUORVA_SIM_AdvanceTime and by QUORVA_SIM_REQUEST_QUANTUM_NS with every request the driver
+ * answers, so polling loops make progress and runs repeat exactly. The real-time clock follows
+ * the host clock times a factor. The environment variable QUORVA_SIM_CLOCK chooses at start:
+ * "virtual", "realtime" (the default) or "realtime:FACTOR" (e.g. "realtime:10"). */
+#define QUORVA_SIM_CLOCK_VIRTUAL 0
+#define QUORVA_SIM_CLOCK_REALTIME 1
+#define QUORVA_SIM_REQUEST_QUANTUM_NS 10000
+/* Chooses the clock; `factor` (simulated seconds per real second, above 0) applies to the
+ * real-time clock. Simulated time continues from its present value. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_SetClock(int mode, double factor);
+/* Simulated seconds since the bus was configured. */
+QUORVA_API double QUORVA_CALL QUORVA_SIM_GetTime(void);
+/* Moves simulated time forward (seconds, at least 0). */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_AdvanceTime(double seconds);
+
 /* Request log: the newest requests, oldest first; at most QUORVA_SIM_LOG_CAPACITY kept. */
 #define QUORVA_SIM_LOG_CAPACITY 65536
 QUORVA_API int QUORVA_CALL QUORVA_SIM_RequestCount(void);

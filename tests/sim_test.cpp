@@ -12,6 +12,7 @@
 namespace quorva::test {
 
 void SimTest::SetUp() {
+  ASSERT_EQ(QUORVA_SIM_SetClock(QUORVA_SIM_CLOCK_VIRTUAL, 1.0), 0);
   UseBoards("A508,A101");
 }
 

@@ -1,5 +1,5 @@
-// Test fixture: a fresh simulated bus, no loaded boards, tracing off; and assertions on the
-// requests the simulated driver received.
+// Test fixture: a fresh simulated bus on the virtual clock, no loaded boards, tracing off; and
+// assertions on the requests the simulated driver received.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +17,8 @@ class SimTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Configures the simulated boards (resets the bus) and clears the log.
+  // Configures the simulated boards (resets the bus, the log and the clock, which stays
+  // virtual).
   void UseBoards(const char* boards);
   // Loads a board; fails the test when it does not load. The log is cleared afterwards.
   QUORVA_HANDLE Load(int deviceId, int instance = 0);

@@ -47,6 +47,14 @@ std::optional<std::vector<std::uint16_t>> ParseBoardList(const char* list) {
   }
 }
 
+// The clock follows QUORVA_SIM_CLOCK ("virtual", "realtime", "realtime:FACTOR"); an
+// application expects real time, so that is the default.
+SimBus::SimBus() {
+  const auto choice = ParseClockChoice(std::getenv("QUORVA_SIM_CLOCK"));
+  if (choice && choice->mode == SimClock::Mode::kVirtual) clock_.UseVirtual();
+  if (choice && choice->mode == SimClock::Mode::kRealTime) clock_.UseRealTime(choice->factor);
+}
+
 SimBus& SimBus::Instance() {
   static SimBus* bus = new SimBus;  // outlives the unload that runs when the library leaves
   return *bus;
@@ -80,6 +88,7 @@ void SimBus::Reset(const std::vector<std::uint16_t>& deviceIds) {
   handleBoards_.clear();
   log_.Clear();
   refusedCode_ = -1;
+  clock_.Restart();
   ++generation_;
   configured_ = true;
 }
@@ -115,8 +124,9 @@ int SimBus::Send(QUORVA_HANDLE handle, const DriverPacket& packet) {
   log_.Append(board, packet);
   if (board < 0 || static_cast<int>(packet.Code()) == refusedCode_) return 0;
   const Handler handler = Handlers().Find(packet.Code());
-  return handler != nullptr ? handler(boards_[static_cast<std::size_t>(board)], SimRequest(packet))
-                            : 0;
+  if (handler == nullptr) return 0;
+  clock_.OnRequest();
+  return handler(boards_[static_cast<std::size_t>(board)], SimRequest(packet, clock_.Now()));
 }
 
 void SimBus::Close(QUORVA_HANDLE handle) {

@@ -10,6 +10,7 @@
 #include "VarnDasQv.h"
 #include "sim/request_log.h"
 #include "sim/sim_board.h"
+#include "sim/sim_clock.h"
 
 namespace quorva::sim {
 
@@ -26,7 +27,8 @@ class SimBus {
  public:
   static SimBus& Instance();
 
-  // Replaces the boards and forgets every handle and logged request. -1 for a malformed list.
+  // Replaces the boards, forgets every handle and logged request and starts the clock again
+  // at 0 (keeping its mode). -1 for a malformed list.
   int Configure(const char* list);
   int BoardCount();
 
@@ -48,9 +50,18 @@ class SimBus {
     std::lock_guard lock(mutex_);
     return action(log_);
   }
+  // Runs `action` on the simulated clock under the bus lock.
+  template <typename Action>
+  auto WithClock(Action action) {
+    std::lock_guard lock(mutex_);
+    ConfigureOnFirstUse();
+    return action(clock_);
+  }
   void RefuseCommand(int code);
 
  private:
+  SimBus();
+
   void ConfigureOnFirstUse();
   void Reset(const std::vector<std::uint16_t>& deviceIds);
   // Board index of an open handle of this bus, or -1.
@@ -62,6 +73,7 @@ class SimBus {
   std::vector<SimBoard> boards_;
   std::vector<int> handleBoards_;  // by handle serial: board index, -1 once closed
   RequestLog log_;
+  SimClock clock_;
   int refusedCode_ = -1;
 };
 

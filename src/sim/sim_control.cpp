@@ -1,4 +1,6 @@
 // The exported control interface of the simulated driver.
+#include <cmath>
+
 #include "VarnDasQvSim.h"
 #include "platform/backend.h"
 #include "sim/sim_bus.h"
@@ -134,6 +136,28 @@ int QUORVA_SIM_SetForeignOpens(int board, int count) {
 
 int QUORVA_SIM_RefuseCommand(int code) {
   Bus().RefuseCommand(code);
+  return 0;
+}
+
+int QUORVA_SIM_SetClock(int mode, double factor) {
+  if (mode == QUORVA_SIM_CLOCK_VIRTUAL) {
+    Bus().WithClock([](SimClock& clock) { clock.UseVirtual(); });
+    return 0;
+  }
+  if (mode != QUORVA_SIM_CLOCK_REALTIME || !std::isfinite(factor) || factor <= 0) return -1;
+  Bus().WithClock([factor](SimClock& clock) { clock.UseRealTime(factor); });
+  return 0;
+}
+
+double QUORVA_SIM_GetTime(void) {
+  return Bus().WithClock([](SimClock& clock) { return static_cast<double>(clock.Now()) * 1e-9; });
+}
+
+int QUORVA_SIM_AdvanceTime(double seconds) {
+  if (!std::isfinite(seconds) || seconds < 0 || seconds > 1e9) return -1;
+  Bus().WithClock([seconds](SimClock& clock) {
+    clock.Advance(static_cast<std::int64_t>(std::llround(seconds * 1e9)));
+  });
   return 0;
 }
 

@@ -11,7 +11,10 @@ namespace quorva::sim {
 
 class SimRequest {
  public:
-  explicit SimRequest(const DriverPacket& packet) : packet_(packet) {}
+  SimRequest(const DriverPacket& packet, std::int64_t nowNs) : packet_(packet), nowNs_(nowNs) {}
+
+  // Simulated time at which the driver handles the request, in nanoseconds.
+  std::int64_t NowNs() const { return nowNs_; }
 
   std::uint32_t Code() const { return packet_.Code(); }
   std::uint64_t Slot(int slot) const { return packet_.Slot(static_cast<std::size_t>(slot)); }
@@ -27,6 +30,7 @@ class SimRequest {
 
  private:
   const DriverPacket& packet_;
+  std::int64_t nowNs_;
 };
 
 }  // namespace quorva::sim

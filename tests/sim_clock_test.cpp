@@ -44,7 +44,7 @@ TEST_F(SimTime, VirtualTimeMovesOneQuantumPerAnsweredRequest) {
   for (int i = 0; i < 100; ++i)
     QUORVA_MC_ReadRegister(board, 0, 1);
   EXPECT_NEAR(QUORVA_SIM_GetTime() - start, 100 * QUORVA_SIM_REQUEST_QUANTUM_NS * 1e-9, 1e-12);
-  QUORVA_MC_ReadRegister(QUORVA_SIM_REQUEST_QUANTUM_NS + static_cast<char*>(board), 0, 1);
+  QUORVA_MC_ReadRegister(reinterpret_cast<QUORVA_HANDLE>(0x1234), 0, 1);
   EXPECT_NEAR(QUORVA_SIM_GetTime() - start, 100 * QUORVA_SIM_REQUEST_QUANTUM_NS * 1e-9, 1e-12)
       << "a request on a handle the driver does not know takes no time";
 }

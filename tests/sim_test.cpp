@@ -30,7 +30,7 @@ void SimTest::UseBoards(const char* boards) {
 QUORVA_HANDLE SimTest::Load(int deviceId, int instance) {
   QUORVA_HANDLE handle = QUORVA_LoadDevice(deviceId, instance);
   EXPECT_NE(handle, QUORVA_INVALID_HANDLE) << std::hex << deviceId << " instance " << instance;
-  ClearLog();
+  test::ClearLog();
   return handle;
 }
 

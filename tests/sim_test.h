@@ -30,11 +30,12 @@ class SimTest : public ::testing::Test {
 // address). Example: {"630(0, 29, *)", "610(0, 29, 0x8151)"}.
 std::vector<std::string> LoggedAs(const std::vector<std::string>& expected);
 
-#define EXPECT_REQUESTS(...)                                                   \
-  do {                                                                         \
-    const std::vector<std::string> expected_requests = __VA_ARGS__;            \
-    EXPECT_EQ(::quorva::test::LoggedAs(expected_requests), expected_requests); \
-  } while (0)
+inline std::vector<std::string> Lines(const std::vector<std::string>& lines) {
+  return lines;
+}
+
+#define EXPECT_REQUESTS(...) \
+  EXPECT_EQ(::quorva::test::LoggedAs(__VA_ARGS__), ::quorva::test::Lines(__VA_ARGS__))
 
 int LoggedRequestCount();
 void ClearLog();

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <vector>
 
+#include "device/immortal.h"
+
 namespace quorva {
 namespace {
 
@@ -14,7 +16,7 @@ struct Registry {
 };
 
 Registry& TheRegistry() {
-  static Registry* registry = new Registry;  // outlives every static destructor
+  static Immortal<Registry> registry;
   return *registry;
 }
 
@@ -32,6 +34,8 @@ void RemoveDevice(Handle handle) {
   const auto it = std::find_if(r.entries.begin(), r.entries.end(),
                                [&](const DeviceEntry& e) { return e.handle == handle; });
   if (it != r.entries.end()) r.entries.erase(it);
+  // The last board gone, the registry holds no memory.
+  if (r.entries.empty()) r.entries.shrink_to_fit();
 }
 
 std::optional<DeviceEntry> FindDevice(Handle handle) {

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "device/immortal.h"
 #include "platform/platform.h"
 
 namespace quorva {
@@ -18,7 +19,7 @@ namespace {
 // line and a path change from overlapping.
 std::mutex g_traceMutex;
 std::string& PathStorage() {
-  static std::string* path = new std::string(platform::DefaultTracePath());
+  static Immortal<std::string> path(platform::DefaultTracePath());
   return *path;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "device/immortal.h"
 #include "sim/sim_handlers.h"
 
 namespace quorva::sim {
@@ -56,7 +57,7 @@ SimBus::SimBus() {
 }
 
 SimBus& SimBus::Instance() {
-  static SimBus* bus = new SimBus;  // outlives the unload that runs when the library leaves
+  static Immortal<SimBus> bus;
   return *bus;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "VarnDasQv.h"
+#include "device/immortal.h"
 #include "sim/request_log.h"
 #include "sim/sim_board.h"
 #include "sim/sim_clock.h"
@@ -61,6 +62,7 @@ class SimBus {
 
  private:
   SimBus();
+  friend class Immortal<SimBus>;
 
   void ConfigureOnFirstUse();
   void Reset(const std::vector<std::uint16_t>& deviceIds);

@@ -1,32 +1,30 @@
-# Compares the dynamic symbols the library defines with the functions its headers declare.
-execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols
-                RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${LIBRARY}")
-endif()
-string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
-set(exported)
-foreach(line IN LISTS lines)
-  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
-  list(APPEND exported ${name})
-endforeach()
-list(SORT exported)
+# Compares the functions a built library exports with the functions its headers declare.
+# -DLIBRARY=<.so or .dll> -DHEADERS=<include dir> [-DNM=...] [-DOBJDUMP=...]
+# With -DIMPORT_LIBRARY=<import library> (Windows), also checks that the import library names
+# the same functions.
+include(${CMAKE_CURRENT_LIST_DIR}/export_names.cmake)
 
-file(GLOB headers ${HEADERS}/*.h)
-set(declared)
-foreach(header IN LISTS headers)
-  file(READ ${header} text)
-  string(REGEX MATCHALL "QUORVA_CALL[ \n]+(QUORVA_[A-Za-z0-9_]+)\\(" found "${text}")
-  foreach(match IN LISTS found)
-    string(REGEX REPLACE "QUORVA_CALL[ \n]+(QUORVA_[A-Za-z0-9_]+)\\(" "\\1" name "${match}")
-    list(APPEND declared ${name})
-  endforeach()
-endforeach()
-list(SORT declared)
-
+quorva_exported_names(${LIBRARY} exported)
+quorva_declared_names(${HEADERS} declared)
 if(NOT exported STREQUAL declared)
   message(FATAL_ERROR "exported symbols differ from declared functions\n"
                       "exported: ${exported}\ndeclared: ${declared}")
 endif()
+
+if(IMPORT_LIBRARY)
+  execute_process(COMMAND ${NM} --defined-only ${IMPORT_LIBRARY} OUTPUT_VARIABLE text
+                  RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "cannot read the import library ${IMPORT_LIBRARY}")
+  endif()
+  string(REGEX MATCHALL "__imp_QUORVA_[A-Za-z0-9_]+" imports "${text}")
+  string(REPLACE "__imp_" "" imports "${imports}")
+  list(SORT imports)
+  if(NOT imports STREQUAL declared)
+    message(FATAL_ERROR "the import library differs from the declared functions\n"
+                        "imported: ${imports}\ndeclared: ${declared}")
+  endif()
+endif()
+
 list(LENGTH exported count)
 message(STATUS "${count} exported functions, all declared in the public headers")

@@ -1,0 +1,20 @@
+// One pass of a waiting loop. When pumping, the calling thread's queued window messages are
+// all dispatched, so its windows stay responsive (and may call the library) during the wait.
+#include <windows.h>
+
+#include "platform/platform.h"
+
+namespace quorva::platform {
+
+void WaitPass(bool pumpMessages) {
+  if (pumpMessages) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  Sleep(0);
+}
+
+}  // namespace quorva::platform

@@ -8,6 +8,13 @@
 namespace quorva {
 namespace {
 
+// The trace file is written in text mode: its lines end in CR LF on Windows.
+#ifdef _WIN32
+const std::string kLineEnd = "\r\n";
+#else
+const std::string kLineEnd = "\n";
+#endif
+
 class TraceLog : public test::SimTest {
  protected:
   void SetUp() override {
@@ -67,7 +74,7 @@ TEST_F(TraceLog, LinesCarryTheLocalTimeThenTwoBlanksThenTheCall) {
   char call[64];
   std::snprintf(call, sizeof call, "QUORVA_MC_ResetAxis\\(0x%x, 3\\)", handle);
   EXPECT_TRUE(std::regex_match(
-      log, std::regex(std::string("\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d  ") + call + "\n")))
+      log, std::regex(std::string("\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d  ") + call + kLineEnd)))
       << log;
 }
 
@@ -101,8 +108,8 @@ TEST_F(TraceLog, LongPathsAndLongLinesAreHandledWhole) {
   const std::string text(1000, 'x');
   TraceFormatted("%s", text.c_str());
   const std::string log = test::ReadFile(path);
-  EXPECT_EQ(log.size(), 12 + 2 + text.size() + 1);
-  EXPECT_NE(log.find(text + "\n"), std::string::npos);
+  EXPECT_EQ(log.size(), 12 + 2 + text.size() + kLineEnd.size());
+  EXPECT_NE(log.find(text + kLineEnd), std::string::npos);
 }
 
 TEST_F(TraceLog, WritingToAnUnopenableFileReportsAndChangesNothing) {

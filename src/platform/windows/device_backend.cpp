@@ -19,7 +19,7 @@ constexpr GUID kInterfaceClass = {
     0x34737906, 0x0AC2, 0x45B0, {0x82, 0xB1, 0x43, 0xA0, 0xCF, 0x5A, 0xDB, 0xC6}};
 constexpr DWORD kPresentInterfaces = DIGCF_PRESENT | DIGCF_DEVICEINTERFACE;  // 0x12
 
-// The detail record's size field holds the size of its fixed part.
+// The detail record's size field holds the size of its fixed part: 8 in a 64-bit process.
 #ifdef _WIN64
 static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 8);
 #endif

@@ -174,9 +174,65 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_Done(QUORVA_HANDLE handle, int axis);
 /* Motion: status, mechanical signals, positions and events                                  */
 /* ---------------------------------------------------------------------------------------- */
 
+/* Command position (counter C) in user units; on a mapped gantry axis, with the correction
+ * removed. */
+QUORVA_API double QUORVA_CALL QUORVA_MC_GetPosition_C(QUORVA_HANDLE handle, int axis);
+/* Presets counter C to a position in user units; moves started afterwards begin there. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetPosition_C(QUORVA_HANDLE handle, int axis,
+                                                    double position);
+/* Actual position (counter A, feedback) in user units, scaled by the in/out ratio. */
+QUORVA_API double QUORVA_CALL QUORVA_MC_GetPosition_A(QUORVA_HANDLE handle, int axis);
+/* Presets counter A to a position in user units. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetPosition_A(QUORVA_HANDLE handle, int axis,
+                                                    double position);
+/* Counter C in pulses (mapped on the gantry axes). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetCount_C(QUORVA_HANDLE handle, int axis);
+/* Presets counter C in pulses (limited to +-134217727); moves started afterwards begin there. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetCount_C(QUORVA_HANDLE handle, int axis, int count);
+/* Counter A in pulses (mapped on the gantry axes). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetCount_A(QUORVA_HANDLE handle, int axis);
+/* Presets counter A in pulses (limited to +-134217727). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetCount_A(QUORVA_HANDLE handle, int axis, int count);
+/* Deviation counter D as a 16-bit signed value. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetCount_D(QUORVA_HANDLE handle, int axis);
+/* Writes counter D with the 32-bit value unchanged. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetCount_D(QUORVA_HANDLE handle, int axis, int count);
+/* General-purpose counter G as a 28-bit signed value. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetCount_G(QUORVA_HANDLE handle, int axis);
+/* Presets counter G (limited to +-134217727). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetCount_G(QUORVA_HANDLE handle, int axis, int count);
+/* The R count register, all 32 bits as read (no sign extension). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetCount_R(QUORVA_HANDLE handle, int axis);
+/* Presets the R count register (limited to +-134217727). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetCount_R(QUORVA_HANDLE handle, int axis, int count);
+
 /* ---------------------------------------------------------------------------------------- */
 /* Motion: configuration and correction                                                      */
 /* ---------------------------------------------------------------------------------------- */
+
+/* Switches the gantry-mapping correction off. Nonzero for a motion board, else 0. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_2DMATRIX_Reset(QUORVA_HANDLE handle);
+/* Switches the correction on or off; 0 (nothing changes) while no mapping table is loaded. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_2DMATRIX_SetEnable(QUORVA_HANDLE handle, int enable);
+/* Stores 1 at `enable` while the correction is on, else 0. Nonzero for a motion board. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_2DMATRIX_GetEnable(QUORVA_HANDLE handle, int* enable);
+/* Writes the mapping file for this board and loads it: X and Y axis, start points[2] and
+ * spacings[2] in user units, counts[2] grid points (at most 1000000 in all), and per point
+ * (i, j) at index i * counts[1] + j the X and Y corrections in user units. Invalid arguments
+ * or a failed write leave the old file and table as they were. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_2DMATRIX_Set(QUORVA_HANDLE handle, int axisX, int axisY,
+                                                   const double* startPoints,
+                                                   const double* spacings, const int* counts,
+                                                   const double* xCorrections,
+                                                   const double* yCorrections);
+/* Reads the mapping file again while a table is loaded and the file names this board. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_2DMATRIX_Reload(QUORVA_HANDLE handle);
+/* Returns the loaded table in user units (arrays as for QUORVA_MC_2DMATRIX_Set; NULL
+ * pointers are skipped). Returns the X point count, 0 for a board without motion. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_2DMATRIX_Get(QUORVA_HANDLE handle, int* axisX, int* axisY,
+                                                  double* startPoints, double* spacings,
+                                                  int* counts, double* xCorrections,
+                                                  double* yCorrections);
 
 #ifdef __cplusplus
 }

@@ -1,4 +1,5 @@
 // QUORVA_LoadDevice and QUORVA_UnloadDevice.
+#include "config/gantry_table.h"
 #include "device/board_table.h"
 #include "device/device_open.h"
 #include "device/registry.h"
@@ -9,11 +10,12 @@ using namespace quorva;
 namespace {
 
 // A motion board gets its context on the first load of (DeviceId, instance); later loads of
-// the same board, and boards sharing its family slot, use the existing one.
+// the same board, and boards sharing its family slot, use the existing one. A new context of
+// a board that can own the gantry-mapping table loads it when the mapping file names it.
 void AttachMotionContext(Handle handle, std::uint16_t deviceId, std::int32_t instance) {
-  if (IsMotionBoard(deviceId) && !ContextExists(deviceId, instance)) {
-    CreateContext(handle, deviceId, instance);
-  }
+  if (!IsMotionBoard(deviceId) || ContextExists(deviceId, instance)) return;
+  MotionContext* context = CreateContext(handle, deviceId, instance);
+  if (context != nullptr && CanLoadGantryTable(deviceId)) LoadGantryTableAtDeviceLoad(*context);
 }
 
 }  // namespace

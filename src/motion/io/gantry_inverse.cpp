@@ -45,11 +45,17 @@ GantryPoint InverseGantryCorrection(const MotionContext& context, double a, doub
       columns.Add(gridY.Index(b - near.y));
     }
   }
-  const int i = rows.Choose(gridX, a);
-  const int j = columns.Choose(gridY, b);
+  int i = rows.Choose(gridX, a);
+  int j = columns.Choose(gridY, b);
   const GantryCell& own = cell(i, j);
-  const double fx = gridX.Covers(a - own.x) ? gridX.Fraction(a, i) : 0;
-  const double fy = gridY.Covers(b - own.y) ? gridY.Fraction(b, j) : 0;
+  const bool insideX = gridX.Covers(a - own.x);
+  const bool insideY = gridY.Covers(b - own.y);
+  // A logical position outside the grid was corrected with the edge cell along that axis
+  // (GantryCorrect); the chosen cell may be the one next to the edge.
+  if (!insideX) i = gridX.Index(a - own.x);
+  if (!insideY) j = gridY.Index(b - own.y);
+  const double fx = insideX ? gridX.Fraction(a, i) : 0;
+  const double fy = insideY ? gridY.Fraction(b, j) : 0;
   const GantryPoint correction = InterpolateCorrection(context, i, j, fx, fy);
   return {a - correction.x, std::floor(b - correction.y)};
 }

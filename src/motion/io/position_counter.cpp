@@ -49,9 +49,9 @@ bool IsMappedAxis(const MotionContext& context, int axis) {
 
 double ReadPositionCounter(Handle handle, const MotionContext& context, int axis, int reg) {
   if (!IsMappedAxis(context, axis)) return ReadSigned28(handle, axis, reg);
-  const GantryPoint mapped =
-      InverseGantryCorrection(context, ReadSigned28(handle, context.gantryAxisX, reg),
-                              ReadSigned28(handle, context.gantryAxisY, reg));
+  const double x = ReadSigned28(handle, context.gantryAxisX, reg);
+  const double y = ReadSigned28(handle, context.gantryAxisY, reg);
+  const GantryPoint mapped = InverseGantryCorrection(context, x, y);
   return axis == context.gantryAxisX ? mapped.x : mapped.y;
 }
 

@@ -285,6 +285,19 @@ TEST_F(MappingFile, SetWritesTheFileAndLoadsItBack) {
   EXPECT_EQ(files, 1u) << "no temporary file is left behind";
 }
 
+// Point keys grow past three digits: "Mappoint_X1100_Y001".
+TEST_F(MappingFile, GridsOfMoreThanAThousandPointsPerAxisReadBack) {
+  MotionContext& c = LoadBoard();
+  std::vector<double> dx(1200 * 2);
+  for (std::size_t k = 0; k < dx.size(); ++k)
+    dx[k] = static_cast<double>(k) / 100;
+  SetGrid(board_, 0, 1, 0, 0, 1, 1, 1200, 2, dx, dx);
+  ASSERT_EQ(c.gantryLoaded, 1);
+  EXPECT_NE(test::ReadFile(MappingPath()).find("\nMappoint_X1100_Y001= 22.01,22.01\n"),
+            std::string::npos);
+  EXPECT_DOUBLE_EQ(c.gantryTable[1100 * 2 + 1].x, 22.01);
+}
+
 TEST_F(MappingFile, EnablingNeedsALoadedTable) {
   LoadBoard();
   int enabled = -1;

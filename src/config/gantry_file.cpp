@@ -1,6 +1,8 @@
 #include "config/gantry_file.h"
 
+#include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -130,14 +132,35 @@ std::optional<double> Correction(std::string_view text) {
   return ParseDecimal(text.substr(begin, text.find_last_not_of(" \t") + 1 - begin));
 }
 
-// "Mappoint_X%03d_Y%03d" values in pulses; false at the first missing or unusable point.
+// Writes `n` (non-negative) with at least three digits, zero-padded, as "%03d" does; returns
+// the end.
+char* PutPadded(char* at, int n) {
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+  for (auto length = end - digits; length < 3; ++length)
+    *at++ = '0';
+  return std::copy(digits, end, at);
+}
+
+// The key of point (i, j): "Mappoint_X%03d_Y%03d", built by hand since a million of them are
+// read.
+std::string_view PointKey(char (&key)[48], int i, int j) {
+  constexpr std::string_view kX = "Mappoint_X";
+  char* at = std::copy(kX.begin(), kX.end(), key);
+  at = PutPadded(at, i);
+  *at++ = '_';
+  *at++ = 'Y';
+  at = PutPadded(at, j);
+  return {key, static_cast<std::size_t>(at - key)};
+}
+
+// The point values in pulses; false at the first missing or unusable point.
 bool ReadPoints(const ProfileFile& file, GantryGrid& grid) {
   grid.cells.resize(static_cast<std::size_t>(grid.countX) * grid.countY);
   char key[48];
   for (int i = 0; i < grid.countX; ++i) {
     for (int j = 0; j < grid.countY; ++j) {
-      std::snprintf(key, sizeof key, "Mappoint_X%.3d_Y%.3d", i, j);
-      const auto value = file.Value(kPointSection, key);
+      const auto value = file.Value(kPointSection, PointKey(key, i, j));
       if (!value || value->empty()) return false;
       const std::size_t comma = value->find(',');
       const auto dx = Correction(value->substr(0, comma));

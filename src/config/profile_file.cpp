@@ -5,7 +5,6 @@
 #include <cmath>
 #include <fstream>
 #include <limits>
-#include <sstream>
 
 namespace quorva {
 namespace {
@@ -37,7 +36,9 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-// FNV-1a over the lower-cased name, seeded with its owner.
+// FNV-1a over the lower-cased name, seeded with its owner. Names that differ only in their
+// last characters land in nearby slots, which keeps reading a file's keys in file order
+// cache-friendly.
 std::uint64_t NameHash(std::uint32_t owner, std::string_view name) {
   std::uint64_t h = 14695981039346656037ull ^ owner;
   for (char c : name) {
@@ -47,14 +48,27 @@ std::uint64_t NameHash(std::uint32_t owner, std::string_view name) {
   return h;
 }
 
+// A slot holds the entry number + 1 in its low half and the upper half of the name's hash in
+// its high half, so that most probes past other names need not look at their entries.
+std::uint64_t SlotValue(std::uint64_t hash, std::size_t entry) {
+  return (hash & 0xFFFFFFFF00000000ull) | (entry + 1);
+}
+std::uint32_t EntryPlusOne(std::uint64_t slot) {
+  return static_cast<std::uint32_t>(slot);
+}
+
 }  // namespace
 
 std::optional<ProfileFile> ProfileFile::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return std::nullopt;
-  std::ostringstream content;
-  content << in.rdbuf();
-  return Parse(std::move(content).str());
+  const std::streamoff size = in.tellg();
+  if (size < 0) return std::nullopt;
+  std::string text(static_cast<std::size_t>(size), '\0');
+  in.seekg(0);
+  in.read(text.data(), size);
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return Parse(std::move(text));
 }
 
 ProfileFile ProfileFile::Parse(std::string text) {
@@ -66,7 +80,13 @@ ProfileFile ProfileFile::Parse(std::string text) {
 
 void ProfileFile::Index() {
   const std::string_view text = *text_;
-  slots_.assign(64, 0);
+  // One slot pair per line: the table never fills beyond half.
+  const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+  std::size_t slots = 64;
+  while (slots < 2 * lines && slots < 2 * kMaxEntries)
+    slots *= 2;
+  slots_.assign(slots, 0);
+  entries_.reserve(std::min(lines, kMaxEntries));
   // Keys go to the first section of their name; kSectionHeader while no section (or a repeated
   // one) is open, whose keys are dropped.
   std::uint32_t owner = kSectionHeader;
@@ -92,45 +112,54 @@ void ProfileFile::Index() {
 }
 
 std::size_t ProfileFile::SlotOf(std::uint32_t owner, std::string_view key) const {
+  const std::uint64_t hash = NameHash(owner, key);
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t slot = NameHash(owner, key) & mask;; slot = (slot + 1) & mask) {
-    const std::uint32_t held = slots_[slot];
+  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const std::uint64_t held = slots_[slot];
     if (held == 0) return slot;
-    const Entry& entry = entries_[held - 1];
+    if ((held ^ hash) >> 32 != 0) continue;
+    const Entry& entry = entries_[EntryPlusOne(held) - 1];
     if (entry.owner == owner && SameName(entry.key, key)) return slot;
-  }
-}
-
-void ProfileFile::Grow() {
-  slots_.assign(slots_.size() * 2, 0);
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    slots_[SlotOf(entries_[i].owner, entries_[i].key)] = static_cast<std::uint32_t>(i + 1);
   }
 }
 
 std::uint32_t ProfileFile::Insert(std::uint32_t owner, std::string_view key,
                                   std::string_view value) {
   const std::size_t slot = SlotOf(owner, key);
-  if (slots_[slot] != 0) return slots_[slot] - 1;
+  if (slots_[slot] != 0) return EntryPlusOne(slots_[slot]) - 1;
   entries_.push_back({owner, key, value});
-  const auto number = static_cast<std::uint32_t>(entries_.size() - 1);
-  slots_[slot] = number + 1;
-  if (entries_.size() * 2 > slots_.size()) Grow();
-  return number;
+  slots_[slot] = SlotValue(NameHash(owner, key), entries_.size() - 1);
+  return static_cast<std::uint32_t>(entries_.size() - 1);
 }
 
 std::optional<std::uint32_t> ProfileFile::Find(std::uint32_t owner, std::string_view key) const {
   if (slots_.empty()) return std::nullopt;
-  const std::uint32_t held = slots_[SlotOf(owner, key)];
+  const std::uint64_t held = slots_[SlotOf(owner, key)];
   if (held == 0) return std::nullopt;
-  return held - 1;
+  return EntryPlusOne(held) - 1;
+}
+
+std::optional<std::uint32_t> ProfileFile::FindKey(std::uint32_t section,
+                                                  std::string_view key) const {
+  // Readers mostly ask for keys in the order of the file: the entry after the last key found
+  // is tried before the table (entries hold first occurrences only, so a match there is the
+  // key's entry).
+  const std::size_t next = lastKeyFound_ + 1;
+  if (next < entries_.size() && entries_[next].owner == section &&
+      SameName(entries_[next].key, key)) {
+    lastKeyFound_ = next;
+    return static_cast<std::uint32_t>(next);
+  }
+  const auto found = Find(section, key);
+  if (found) lastKeyFound_ = *found;
+  return found;
 }
 
 std::optional<std::string_view> ProfileFile::Value(std::string_view section,
                                                    std::string_view key) const {
   const auto number = Find(kSectionHeader, section);
   if (!number) return std::nullopt;
-  const auto entry = Find(*number, key);
+  const auto entry = FindKey(*number, key);
   if (!entry) return std::nullopt;
   return entries_[*entry].value;
 }

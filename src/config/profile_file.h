@@ -16,6 +16,8 @@
 
 namespace quorva {
 
+// Lookups are fastest in the order of the file. One object is not to be read from two
+// threads at a time.
 class ProfileFile {
  public:
   // An empty profile: every lookup gives its default.
@@ -47,15 +49,17 @@ class ProfileFile {
   // Adds the entry unless its name is already there; returns the entry number of the name.
   std::uint32_t Insert(std::uint32_t owner, std::string_view key, std::string_view value);
   std::optional<std::uint32_t> Find(std::uint32_t owner, std::string_view key) const;
+  std::optional<std::uint32_t> FindKey(std::uint32_t section, std::string_view key) const;
   std::size_t SlotOf(std::uint32_t owner, std::string_view key) const;
-  void Grow();
 
   // The views in entries_ point into this text, which therefore never moves.
   std::unique_ptr<const std::string> text_;
   std::vector<Entry> entries_;
-  // Open addressing over entries_: entry number + 1, or 0 for a free slot; the size is a
-  // power of two kept at least twice the number of entries.
-  std::vector<std::uint32_t> slots_;
+  // Open addressing over entries_ (0: a free slot); a power of two, at least twice the
+  // number of lines of the text.
+  std::vector<std::uint64_t> slots_;
+  // The entry of the last key found: the next key in file order is the one after it.
+  mutable std::size_t lastKeyFound_ = 0;
 };
 
 // Parses a whole decimal number (optional sign, digits, fraction, exponent) that fills

@@ -249,7 +249,7 @@ TEST_F(MappingFile, SetWritesTheFileAndLoadsItBack) {
   const std::vector<double> dx = {0.001, 0.5, -1.25, 2};
   const std::vector<double> dy = {1, 2, 3, 4.567};
   SetGrid(board_, 4, 5, 10, -20, 0.5, -0.25, 2, 2, dx, dy);
-  EXPECT_EQ(test::ReadFile(MappingPath()),
+  EXPECT_EQ(test::ReadText(MappingPath()),
             "[GantryMapInfo]\nInstance = 0\nAxisX = 4\nAxisY = 5\n"
             "[AxisXInfo]\nUnitDist = 1000.00\nStartPoint = 10.00\nOffset = 0.50\nNum = 2\n"
             "[AxisYInfo]\nUnitDist = 2.00\nStartPoint = -20.00\nOffset = -0.25\nNum = 2\n"
@@ -293,7 +293,7 @@ TEST_F(MappingFile, GridsOfMoreThanAThousandPointsPerAxisReadBack) {
     dx[k] = static_cast<double>(k) / 100;
   SetGrid(board_, 0, 1, 0, 0, 1, 1, 1200, 2, dx, dx);
   ASSERT_EQ(c.gantryLoaded, 1);
-  EXPECT_NE(test::ReadFile(MappingPath()).find("\nMappoint_X1100_Y001= 22.01,22.01\n"),
+  EXPECT_NE(test::ReadText(MappingPath()).find("\nMappoint_X1100_Y001= 22.01,22.01\n"),
             std::string::npos);
   EXPECT_DOUBLE_EQ(c.gantryTable[1100 * 2 + 1].x, 22.01);
 }
@@ -351,7 +351,7 @@ TEST_F(MappingFile, ReloadFollowsTheFileOnlyForALoadedTableOfThisInstance) {
 TEST_F(MappingFile, SetRefusesArgumentsTheFileCannotHold) {
   MotionContext& c = LoadBoard();
   SetGrid(board_, 0, 1, 0, 0, 1, 1, 1, 1, {5}, {6});
-  const std::string before = test::ReadFile(MappingPath());
+  const std::string before = test::ReadText(MappingPath());
   const double starts[2] = {};
   const double pitches[2] = {1, 1};
   const int tooMany[2] = {1001, 1000};
@@ -363,7 +363,7 @@ TEST_F(MappingFile, SetRefusesArgumentsTheFileCannotHold) {
   QUORVA_MC_2DMATRIX_Set(board_, 0, 8, starts, pitches, one, values, values);
   QUORVA_MC_2DMATRIX_Set(board_, 0, 1, starts, pitches, one, nullptr, values);
   QUORVA_MC_2DMATRIX_Set(board_, 0, 1, nullptr, pitches, one, values, values);
-  EXPECT_EQ(test::ReadFile(MappingPath()), before);
+  EXPECT_EQ(test::ReadText(MappingPath()), before);
   EXPECT_EQ(c.gantryLoaded, 1);
   EXPECT_DOUBLE_EQ(c.gantryTable[0].y, 6);
 }
@@ -390,7 +390,7 @@ TEST_F(MappingFile, AReplaceThatFailsKeepsTheOldTable) {
 TEST_F(MappingFile, AWriteThatFailsHalfwayKeepsTheOldFileAndTable) {
   MotionContext& c = LoadBoard();
   SetGrid(board_, 0, 1, 0, 0, 1, 1, 1, 1, {5}, {6});
-  const std::string before = test::ReadFile(MappingPath());
+  const std::string before = test::ReadText(MappingPath());
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
   const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -401,7 +401,7 @@ TEST_F(MappingFile, AWriteThatFailsHalfwayKeepsTheOldFileAndTable) {
   SetGrid(board_, 2, 3, 0, 0, 1, 1, 100, 100, zeros, zeros);
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(test::ReadFile(MappingPath()), before);
+  EXPECT_EQ(test::ReadText(MappingPath()), before);
   EXPECT_EQ(c.gantryLoaded, 1);
   EXPECT_EQ(c.gantryAxisX, 0);
   EXPECT_EQ(c.gantryTable.size(), 1u);

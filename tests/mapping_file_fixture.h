@@ -21,6 +21,13 @@ inline void SetEnvironment(const char* name, const std::string& value) {
 #endif
 }
 
+// A text file the library wrote in text mode, with Windows line ends turned into "\n".
+inline std::string ReadText(const std::string& path) {
+  std::string text = ReadFile(path);
+  std::erase(text, '\r');
+  return text;
+}
+
 class MappingFileTest : public SimTest {
  protected:
   void SetUp() override {

@@ -172,7 +172,7 @@ TEST_F(Positions, TraceLinesFollowTheContextLookup) {
     expected += line + "\n";
   }
   std::string actual;
-  const std::string text = test::ReadFile(log);
+  const std::string text = test::ReadText(log);
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t end = text.find('\n', at);
     const std::string line = text.substr(at, end - at);

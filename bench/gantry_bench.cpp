@@ -85,7 +85,9 @@ void BM_WriteMappingFile1000x1000(benchmark::State& state) {
     if (!WriteGantryFile(BenchFilePath(), 0, x, y, dx.data(), dy.data()))
       state.SkipWithError("the mapping file could not be written");
   }
-  state.counters["file_MB"] = std::filesystem::file_size(BenchFilePath()) / double(1 << 20);
+  std::error_code error;
+  state.counters["file_MB"] = std::filesystem::file_size(BenchFilePath(), error) / double(1 << 20);
+  std::filesystem::remove(BenchFilePath(), error);
 }
 BENCHMARK(BM_WriteMappingFile1000x1000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -113,6 +115,7 @@ void BM_LoadMappingFile1000x1000(benchmark::State& state) {
   }
   state.counters["table_MB"] = context->gantryTable.size() * sizeof(GantryCell) / double(1 << 20);
   UnloadAllDevices();
+  std::filesystem::remove(BenchFilePath());
 }
 BENCHMARK(BM_LoadMappingFile1000x1000)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -17,7 +17,6 @@ namespace {
 constexpr const char* kInfoSection = "GantryMapInfo";
 constexpr const char* kAxisSections[2] = {"AxisXInfo", "AxisYInfo"};
 constexpr const char* kPointSection = "MappingPoint";
-constexpr int kNoAxis = kNoGantryAxis;
 
 // A name for the temporary file beside `path` that no other write uses at the same time.
 std::string TemporaryPathBeside(const std::string& path) {
@@ -202,10 +201,10 @@ int GantryFileInstance(const ProfileFile& file) {
 
 std::optional<GantryGrid> ReadGantryGrid(const ProfileFile& file, int axisCount) {
   GantryGrid grid{};
-  grid.axisX = file.Integer(kInfoSection, "AxisX", kNoAxis);
-  grid.axisY = file.Integer(kInfoSection, "AxisY", kNoAxis);
+  grid.axisX = file.Integer(kInfoSection, "AxisX", kNoGantryAxis);
+  grid.axisY = file.Integer(kInfoSection, "AxisY", kNoGantryAxis);
   for (int axis : {grid.axisX, grid.axisY}) {
-    if (axis == kNoAxis || axis < 0 || axis >= axisCount) return std::nullopt;
+    if (axis == kNoGantryAxis || axis < 0 || axis >= axisCount) return std::nullopt;
   }
   if (!ReadAxis(file, kAxisSections[0], grid.unitX, grid.originX, grid.pitchX, grid.countX) ||
       !ReadAxis(file, kAxisSections[1], grid.unitY, grid.originY, grid.pitchY, grid.countY) ||

@@ -62,9 +62,11 @@ struct Us2Scan {
   std::vector<std::vector<std::uint16_t>> rings;  // one per channel index
   std::vector<std::vector<std::uint16_t>> retired;
   std::uint64_t maxScans = 0;                     // 0 for none
-  // Scans converted and written into the rings; the driver counts only whole transfers of
-  // them.
+  // Scans converted so far. Those of an unfinished transfer wait in the FIFO, scan after scan
+  // (channelCount words each) from scan number `fifoFirst`; the rest are in the rings.
   std::uint64_t stored = 0;
+  std::vector<std::uint16_t> fifo;
+  std::uint64_t fifoFirst = 0;
   bool stopped = false;
 };
 

@@ -1,6 +1,7 @@
-// The US2 scan engine: one ring per channel index, counted in transfers of 4096 scans. Each scan
-// is converted at its own time; the driver reports only the transfers it completed. A ring word
-// carries the digit in bits 0-11 and the physical channel in bits 12-15.
+// The US2 scan engine: one ring per channel index, filled by transfers of 4096 scans. Each scan
+// is converted at its own time into the board's FIFO and reaches the rings with the transfer
+// that completes it. A ring word carries the digit in bits 0-11 and the physical channel in bits
+// 12-15.
 #include <algorithm>
 #include <cmath>
 
@@ -81,6 +82,7 @@ StartResult StartScan(SimBoard& board, const SimRequest& request) {
   scan.setup = setup;
   scan.maxScans = (request.U32(4) & kEndlessMode) != 0 ? 0 : arraySize;
   scan.stored = 0;
+  scan.fifo.clear();
   scan.stopped = false;
   return {clock.divider, 0};
 }
@@ -155,21 +157,56 @@ int Geometry(SimBoard& board, const SimRequest& request) {
 
 }  // namespace
 
+namespace {
+
+// Writes the words of scan `scan` into the rings.
+void Land(Us2Scan& scan, std::uint64_t number, const std::uint16_t* words) {
+  const std::uint64_t slot = (number - 1) % scan.setup.arraySize;
+  for (std::size_t q = 0; q < scan.rings.size(); ++q)
+    scan.rings[q][slot] = words[q];
+}
+
+// Moves the FIFO's scans up to `landed` into the rings, skipping those older than `oldest`,
+// which the same transfers overwrite.
+void Flush(Us2Scan& scan, std::uint64_t landed, std::uint64_t oldest) {
+  const std::size_t channels = scan.setup.channelCount;
+  const std::uint64_t waiting = scan.fifo.size() / channels;
+  if (waiting == 0 || landed < scan.fifoFirst) return;
+  const std::uint64_t moving = std::min(waiting, landed - scan.fifoFirst + 1);
+  for (std::uint64_t i = 0; i < moving; ++i) {
+    if (scan.fifoFirst + i >= oldest) Land(scan, scan.fifoFirst + i, &scan.fifo[i * channels]);
+  }
+  scan.fifo.erase(scan.fifo.begin(), scan.fifo.begin() + static_cast<std::ptrdiff_t>(moving * channels));
+  scan.fifoFirst += moving;
+}
+
+}  // namespace
+
 void CatchUpUs2(SimBoard& board, std::int64_t nowNs) {
   Us2Scan& scan = board.daq.us2;
   if (scan.rings.empty()) return;
   const ScanSetup& setup = scan.setup;
   const std::uint64_t due = DueScans(scan, nowNs);
-  for (std::uint64_t s = FirstScanToWrite(scan.stored, due, setup.arraySize); s <= due; ++s) {
+  if (due <= scan.stored) return;
+  const std::uint64_t landed = due / kTransferScans * kTransferScans;
+  const std::uint64_t oldest = landed > setup.arraySize ? landed - setup.arraySize + 1 : 1;
+  Flush(scan, landed, oldest);
+  std::array<std::uint16_t, 32> words{};
+  for (std::uint64_t s = std::max(oldest, scan.stored + 1); s <= due; ++s) {
     const double seconds = setup.timer.SecondsOf(s);
-    const std::uint64_t slot = (s - 1) % setup.arraySize;
     for (std::size_t q = 0; q < setup.channelCount; ++q) {
       const std::uint32_t channel = setup.channels[q];
-      scan.rings[q][slot] =
+      words[q] =
           static_cast<std::uint16_t>(InputDigit(board, channel, seconds) | (channel & 0xF) << 12);
     }
+    if (s <= landed) {
+      Land(scan, s, words.data());
+    } else {
+      if (scan.fifo.empty()) scan.fifoFirst = s;
+      scan.fifo.insert(scan.fifo.end(), words.begin(), words.begin() + setup.channelCount);
+    }
   }
-  scan.stored = std::max(scan.stored, due);
+  scan.stored = due;
 }
 
 void AddUs2Handlers(HandlerTable& table) {

@@ -155,9 +155,7 @@ QUORVA_API float QUORVA_CALL QUORVA_AD_GetVolt(QUORVA_HANDLE handle, int channel
 #define QUORVA_RETRIEVE_FLOAT 1
 #define QUORVA_RETRIEVE_DOUBLE 2
 
-/* Starts a US1 scan into one interleaved ring; the arguments go to the driver in this order,
- * `channelList` (channelCount 32-bit physical channel numbers) as a 64-bit value. Returns the
- * driver's code: 0, or a negative error that is also stored as the last error. */
+/* Starts a US1 scan into one interleaved ring; returns 0 or the driver's negative code. */
 QUORVA_API int QUORVA_CALL QUORVA_US1_Start(QUORVA_HANDLE handle, int channelCount,
                                             const int* channelList, int scanFrequency,
                                             int arraySize, int mode);
@@ -177,24 +175,18 @@ QUORVA_API unsigned int QUORVA_CALL QUORVA_US1_CurCount(QUORVA_HANDLE handle);
 QUORVA_API int QUORVA_CALL QUORVA_US1_SBPos(QUORVA_HANDLE handle, int channelIndex, int scan);
 /* Volts of one sample of the US1 ring; 0 when there is no ring or no such channel index. */
 QUORVA_API float QUORVA_CALL QUORVA_US1_RetrvOne(QUORVA_HANDLE handle, int channelIndex, int scan);
-/* Copies one channel's samples of scans start, start+1, ... (up to the scans acquired) into
- * `dest` as `type` says. Returns the number of values stored (0 for a NULL `dest`). */
+/* Copies one channel's acquired samples from scan `start` on; returns the values stored. */
 QUORVA_API int QUORVA_CALL QUORVA_US1_RetrvChannel(QUORVA_HANDLE handle, int channelIndex,
                                                    int start, int count, void* dest, int type);
-/* Copies whole scans, channel after channel, into `dest`. Only scans acquired and still held
- * by the ring are copied: of the requested ones, the newest arraySize at most, dest[0] being
- * the oldest copied. Returns the number of scans stored (0 for a NULL `dest`). */
+/* Copies whole scans the ring still holds (newest arraySize at most); returns the scans stored. */
 QUORVA_API int QUORVA_CALL QUORVA_US1_RetrvBlock(QUORVA_HANDLE handle, int start, int count,
                                                  void* dest, int type);
 
-/* Sets the US2 trigger: three driver values, the level in volts and a percentage. Returns the
- * success flag. */
+/* Sets the US2 trigger: three driver values, a level in volts and a percentage. */
 QUORVA_API int QUORVA_CALL QUORVA_US2_SetTriggerEvent(QUORVA_HANDLE handle, int value1, int value2,
                                                       int value3, float levelVolts,
                                                       float percentage);
-/* Starts a US2 scan into one ring per channel index; the arguments go to the driver in this
- * order, `channelList` as a 64-bit value. Returns the actual scan frequency in Hz, 0.0 when the
- * driver reports an error. */
+/* Starts a US2 scan (one ring per channel index); returns the actual frequency, 0.0 on an error. */
 QUORVA_API double QUORVA_CALL QUORVA_US2_Start(QUORVA_HANDLE handle, int channelCount,
                                                const int* channelList, int scanFrequency,
                                                unsigned short mode, int scanCount);
@@ -207,8 +199,7 @@ QUORVA_API double QUORVA_CALL QUORVA_US2_ChangeScanFreq(QUORVA_HANDLE handle, in
 QUORVA_API int QUORVA_CALL QUORVA_US2_ChangeMaxScan(QUORVA_HANDLE handle, int maxScan);
 /* Stops the US2 scan; its rings stay readable until QUORVA_US2_ReleaseBuf. */
 QUORVA_API int QUORVA_CALL QUORVA_US2_Stop(QUORVA_HANDLE handle, int option);
-/* Address of the US2 ring of a channel index (arraySize words, the conversion in the low 12
- * bits), NULL when there is none. */
+/* Address of a channel index's US2 ring (conversion in bits 0-11), NULL when there is none. */
 QUORVA_API unsigned short* QUORVA_CALL QUORVA_US2_GetBuffer(QUORVA_HANDLE handle, int channelIndex);
 /* Releases the US2 rings. Returns 1. */
 QUORVA_API int QUORVA_CALL QUORVA_US2_ReleaseBuf(QUORVA_HANDLE handle);
@@ -252,14 +243,13 @@ QUORVA_API unsigned int QUORVA_CALL QUORVA_DO_GetAllEx(QUORVA_HANDLE handle, int
 QUORVA_API int QUORVA_CALL QUORVA_SDIO_InitComm(QUORVA_HANDLE handle);
 /* 1 when the module answers. */
 QUORVA_API int QUORVA_CALL QUORVA_SDIO_CheckModule(QUORVA_HANDLE handle, int module);
-/* Sets a module's usage (driver-defined values). Returns the driver's success flag. */
+/* Sets a module's usage (driver-defined values); returns the driver's success flag. */
 QUORVA_API int QUORVA_CALL QUORVA_SDIO_SetDioUsage(QUORVA_HANDLE handle, int value1, int value2);
 /* Input bytes of a module: low, high, and both as a 16-bit word. */
 QUORVA_API int QUORVA_CALL QUORVA_SDIO_ReadLowByte(QUORVA_HANDLE handle, int module);
 QUORVA_API int QUORVA_CALL QUORVA_SDIO_ReadHighByte(QUORVA_HANDLE handle, int module);
 QUORVA_API int QUORVA_CALL QUORVA_SDIO_ReadWord(QUORVA_HANDLE handle, int module);
-/* Output bytes of a module: low, high, and both (low first). Return the driver's success flag
- * (of the last byte for a word). */
+/* Output bytes of a module: low, high, and both (low first); return the driver's success flag. */
 QUORVA_API int QUORVA_CALL QUORVA_SDIO_WriteLowByte(QUORVA_HANDLE handle, int module, int value);
 QUORVA_API int QUORVA_CALL QUORVA_SDIO_WriteHighByte(QUORVA_HANDLE handle, int module, int value);
 QUORVA_API int QUORVA_CALL QUORVA_SDIO_WriteWord(QUORVA_HANDLE handle, int module, int word);
@@ -268,8 +258,7 @@ QUORVA_API int QUORVA_CALL QUORVA_SDIO_WriteWord(QUORVA_HANDLE handle, int modul
 
 /* Sets an analog output to `volts`. Returns 1. */
 QUORVA_API int QUORVA_CALL QUORVA_DA_Out(QUORVA_HANDLE handle, int channel, float volts);
-/* Starts a waveform of 2-4096 samples (volts) on an analog output at `rate` samples per second
- * (nonzero), `loops` passed to the driver after it. Returns the actual rate, 0 when refused. */
+/* Starts a waveform of 2-4096 samples (volts) at a nonzero rate; returns the actual rate or 0. */
 QUORVA_API int QUORVA_CALL QUORVA_WFM_Start(QUORVA_HANDLE handle, int channel, const float* samples,
                                             int count, int rate, int loops);
 /* Replaces the samples of a waveform (2-4096). Returns 1, 0 when refused. */

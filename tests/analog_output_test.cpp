@@ -93,7 +93,8 @@ TEST_F(AnalogOutput, CountersWrapAtThirtyTwoBits) {
   ASSERT_EQ(QUORVA_SIM_SetCounterRate(kAnalogBoard, 0, 1e9), 0);
   QUORVA_ClearCounter32(board_, 0);
   QUORVA_SIM_AdvanceTime(5.0);
-  EXPECT_EQ(QUORVA_ReadCounter32(board_, 0), static_cast<unsigned>(5'000'010'000ull % (1ull << 32)));
+  EXPECT_EQ(QUORVA_ReadCounter32(board_, 0),
+            static_cast<unsigned>(5'000'010'000ull % (1ull << 32)));
 }
 
 TEST_F(AnalogOutput, RefusedClearIsNoSuccess) {

@@ -158,10 +158,8 @@ TEST_F(Us1Scan, RetrvBlockReturnsOnlyWhatTheRingStillHolds) {
   for (int m = 0; m < kArraySize; ++m)
     ASSERT_EQ(digits[m * kChannelCount], Digit(kChannels[0], 151 + m)) << m;
   EXPECT_EQ(digits[kArraySize * kChannelCount], 0xBEEF) << "nothing stored past the scans held";
-  EXPECT_EQ(QUORVA_US1_RetrvBlock(board_, 1, 100, digits.data(), 0), 0)
-      << "scans 1-100 are gone";
-  EXPECT_EQ(QUORVA_US1_RetrvBlock(board_, 260, 5, digits.data(), 0), 0)
-      << "scans not acquired yet";
+  EXPECT_EQ(QUORVA_US1_RetrvBlock(board_, 1, 100, digits.data(), 0), 0) << "scans 1-100 are gone";
+  EXPECT_EQ(QUORVA_US1_RetrvBlock(board_, 260, 5, digits.data(), 0), 0) << "scans not acquired yet";
   EXPECT_EQ(QUORVA_US1_RetrvBlock(board_, 240, -30, digits.data(), 0), 30) << "scans 210-239";
   EXPECT_EQ(digits[0], Digit(kChannels[0], 210));
 }

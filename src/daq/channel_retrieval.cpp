@@ -25,7 +25,8 @@ float RetrieveOne(Handle handle, const ChannelSource& source, int channelIndex, 
   const ScanGeometry geometry = FetchGeometry(handle, source.geometryCode, true);
   if (!geometry.Usable() || !geometry.HoldsIndex(channelIndex)) return 0;
   const VoltScale scale(FetchChannelRange(handle, geometry.channels[channelIndex]));
-  const std::uint16_t word = ChannelStart(source, ring, channelIndex)[RingSlot(scan, geometry.arraySize) * StrideOf(source, geometry)];
+  const std::uint16_t word = ChannelStart(
+      source, ring, channelIndex)[RingSlot(scan, geometry.arraySize) * StrideOf(source, geometry)];
   return scale(word & source.mask);
 }
 

@@ -79,11 +79,11 @@ void CopyMasked(const std::uint16_t* __restrict src, std::size_t count, std::uin
 
 RetrievalType RetrievalTypeOf(int type) {
   switch (type & 0xF) {
-    case 0:
+    case QUORVA_RETRIEVE_DIGITS:
       return RetrievalType::kDigits;
-    case 1:
+    case QUORVA_RETRIEVE_FLOAT:
       return RetrievalType::kFloatVolts;
-    case 2:
+    case QUORVA_RETRIEVE_DOUBLE:
       return RetrievalType::kDoubleVolts;
     default:
       return RetrievalType::kNone;

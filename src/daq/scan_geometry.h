@@ -14,9 +14,9 @@ inline constexpr std::uint32_t kMaxScanChannels = 32;
 inline constexpr std::uint32_t kTransferScans = 4096;
 
 struct ScanGeometry {
-  std::uint32_t channelCount = 0;                       // channels per scan
+  std::uint32_t channelCount = 0;                          // channels per scan
   std::array<std::uint32_t, kMaxScanChannels> channels{};  // physical channels in scan order
-  std::uint32_t arraySize = 0;                          // scans the ring holds
+  std::uint32_t arraySize = 0;                             // scans the ring holds
 
   // A geometry a ring can be read with.
   bool Usable() const {

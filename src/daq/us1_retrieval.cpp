@@ -13,8 +13,8 @@ using namespace quorva::daq;
 namespace {
 
 constexpr ChannelSource kUs1Channels{
-    [](Handle handle, int) -> const std::uint16_t* { return Us1Ring(handle); },
-    cmd::kUs1Geometry, Us1LastCount, true, 0xFFFF};
+    [](Handle handle, int) -> const std::uint16_t* { return Us1Ring(handle); }, cmd::kUs1Geometry,
+    Us1LastCount, true, 0xFFFF};
 
 // The scale of every channel of the scan, fetched in scan order.
 std::vector<VoltScale> ScanScales(Handle handle, const ScanGeometry& geometry) {

@@ -14,11 +14,10 @@ std::uint32_t Us2LastCount(Handle handle) {
   return Us2TransferCount(handle) * kTransferScans;
 }
 
-constexpr ChannelSource kUs2Channels{
-    [](Handle handle, int channelIndex) -> const std::uint16_t* {
-      return Us2Ring(handle, channelIndex);
-    },
-    cmd::kUs2Geometry, Us2LastCount, false, 0xFFF};
+constexpr ChannelSource kUs2Channels{[](Handle handle, int channelIndex) -> const std::uint16_t* {
+                                       return Us2Ring(handle, channelIndex);
+                                     },
+                                     cmd::kUs2Geometry, Us2LastCount, false, 0xFFF};
 
 }  // namespace
 

@@ -28,8 +28,7 @@ ChannelRange FetchChannelRange(Handle handle, std::uint32_t channel) {
 }
 
 VoltScale::VoltScale(const ChannelRange& range)
-    : dmin(static_cast<std::uint32_t>(range.dmin)),
-      vmin(static_cast<float>(range.vmin)) {
+    : dmin(static_cast<std::uint32_t>(range.dmin)), vmin(static_cast<float>(range.vmin)) {
   const auto digits = static_cast<std::int32_t>(static_cast<std::uint32_t>(range.dmax) -
                                                 static_cast<std::uint32_t>(range.dmin));
   const auto volts = static_cast<std::int32_t>(static_cast<std::uint32_t>(range.vmax) -

@@ -17,8 +17,8 @@ Ticker* CounterOf(SimBoard& board, const SimRequest& request) {
 
 int Read(SimBoard& board, const SimRequest& request) {
   const Ticker* counter = CounterOf(board, request);
-  request.Store(2, counter != nullptr ? static_cast<std::uint32_t>(counter->At(request.NowNs()))
-                                      : 0u);
+  request.Store(2,
+                counter != nullptr ? static_cast<std::uint32_t>(counter->At(request.NowNs())) : 0u);
   request.Store(3, counter != nullptr ? 0 : kNoSuchCounter);
   return 1;
 }

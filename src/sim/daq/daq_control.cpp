@@ -35,8 +35,8 @@ bool AllFinite(std::initializer_list<double> values) {
 extern "C" {
 
 // Scans due before the change keep the signal they saw.
-int QUORVA_SIM_SetAnalogSignal(int board, int channel, int kind, double amplitude,
-                               double frequency, double offset, double phase) {
+int QUORVA_SIM_SetAnalogSignal(int board, int channel, int kind, double amplitude, double frequency,
+                               double offset, double phase) {
   if (!InRange(channel, kMaxAnalogInputs) || !InRange(kind, QUORVA_SIM_SIGNAL_RAMP + 1) ||
       !AllFinite({amplitude, frequency, offset, phase})) {
     return -1;
@@ -45,7 +45,7 @@ int QUORVA_SIM_SetAnalogSignal(int board, int channel, int kind, double amplitud
   return Bus().WithBoard(board, [&](SimBoard& b) {
     CatchUpScans(b, now);
     b.daq.inputs[static_cast<std::size_t>(channel)].signal = {kind, amplitude, frequency, offset,
-                                                               phase};
+                                                              phase};
     return 0;
   });
 }

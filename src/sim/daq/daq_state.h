@@ -53,15 +53,15 @@ struct Us1Scan {
   // Rings of earlier scans that the library may still be reading: a ring stays valid until
   // the engine's release, even when a new scan replaced it.
   std::vector<std::vector<std::uint16_t>> retired;
-  std::uint64_t limit = 0;          // scans after which the scan stops, 0 for none
-  std::uint64_t stored = 0;         // scans written into the ring
+  std::uint64_t limit = 0;   // scans after which the scan stops, 0 for none
+  std::uint64_t stored = 0;  // scans written into the ring
 };
 
 struct Us2Scan {
   ScanSetup setup;
   std::vector<std::vector<std::uint16_t>> rings;  // one per channel index
   std::vector<std::vector<std::uint16_t>> retired;
-  std::uint64_t maxScans = 0;                     // 0 for none
+  std::uint64_t maxScans = 0;  // 0 for none
   // Scans converted so far. Those of an unfinished transfer wait in the FIFO, scan after scan
   // (channelCount words each) from scan number `fifoFirst`; the rest are in the rings.
   std::uint64_t stored = 0;

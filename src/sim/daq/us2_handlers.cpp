@@ -121,8 +121,7 @@ int ChangeMaxScan(SimBoard& board, const SimRequest& request) {
 
 int BufferFull(SimBoard& board, const SimRequest& request) {
   const Us2Scan& scan = board.daq.us2;
-  const bool full =
-      !scan.rings.empty() && Transfers(scan) * kTransferScans >= scan.setup.arraySize;
+  const bool full = !scan.rings.empty() && Transfers(scan) * kTransferScans >= scan.setup.arraySize;
   request.Store(1, std::uint32_t{full});
   return 1;
 }
@@ -176,7 +175,8 @@ void Flush(Us2Scan& scan, std::uint64_t landed, std::uint64_t oldest) {
   for (std::uint64_t i = 0; i < moving; ++i) {
     if (scan.fifoFirst + i >= oldest) Land(scan, scan.fifoFirst + i, &scan.fifo[i * channels]);
   }
-  scan.fifo.erase(scan.fifo.begin(), scan.fifo.begin() + static_cast<std::ptrdiff_t>(moving * channels));
+  scan.fifo.erase(scan.fifo.begin(),
+                  scan.fifo.begin() + static_cast<std::ptrdiff_t>(moving * channels));
   scan.fifoFirst += moving;
 }
 

@@ -135,6 +135,147 @@ QUORVA_API unsigned int QUORVA_CALL QUORVA_Inpdw(QUORVA_HANDLE handle, int space
 /* Data acquisition                                                                          */
 /* ---------------------------------------------------------------------------------------- */
 
+/* Analog input. Channels are physical channel numbers. */
+
+/* Sets a channel's input range; both limits are truncated to whole volts. Returns 1. */
+QUORVA_API int QUORVA_CALL QUORVA_AD_SetRange(QUORVA_HANDLE handle, int channel, float lowerVolts,
+                                              float upperVolts);
+/* Selects the analog input type (driver-defined). Returns the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_AD_SetInputType(QUORVA_HANDLE handle, int inputType);
+/* One conversion of a channel, as the raw digit. */
+QUORVA_API int QUORVA_CALL QUORVA_AD_GetDigit(QUORVA_HANDLE handle, int channel);
+/* One conversion of a channel, in volts with the channel's range. */
+QUORVA_API float QUORVA_CALL QUORVA_AD_GetVolt(QUORVA_HANDLE handle, int channel);
+
+/* Buffered scans. Retrieval types: 0 raw 16-bit digits, 1 volts as float, 2 volts as double
+ * (low 4 bits of `type`; other values retrieve nothing). Scan numbers count from 1 (a number
+ * below 1 is taken as 1); a negative count asks for the |count| scans before `start`. A channel
+ * index is a position in the scan's channel list. */
+#define QUORVA_RETRIEVE_DIGITS 0
+#define QUORVA_RETRIEVE_FLOAT 1
+#define QUORVA_RETRIEVE_DOUBLE 2
+
+/* Starts a US1 scan into one interleaved ring; returns 0 or the driver's negative code. */
+QUORVA_API int QUORVA_CALL QUORVA_US1_Start(QUORVA_HANDLE handle, int channelCount,
+                                            const int* channelList, int scanFrequency,
+                                            int arraySize, int mode);
+/* Stops the US1 scan; its ring stays readable until QUORVA_US1_ReleaseBuf. */
+QUORVA_API int QUORVA_CALL QUORVA_US1_Stop(QUORVA_HANDLE handle, int option);
+/* Changes the US1 scan frequency; returns the frequency the driver actually uses. */
+QUORVA_API int QUORVA_CALL QUORVA_US1_ChangeScanFreq(QUORVA_HANDLE handle, int scanFrequency);
+/* Restarts the US1 scan count at 0. Returns the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_US1_ResetCount(QUORVA_HANDLE handle);
+/* Address of the US1 ring (arraySize scans of channelCount digits), NULL when there is none. */
+QUORVA_API unsigned short* QUORVA_CALL QUORVA_US1_GetBuffer(QUORVA_HANDLE handle);
+/* Releases the US1 ring. Returns 1. */
+QUORVA_API int QUORVA_CALL QUORVA_US1_ReleaseBuf(QUORVA_HANDLE handle);
+/* Number of US1 scans acquired so far. */
+QUORVA_API unsigned int QUORVA_CALL QUORVA_US1_CurCount(QUORVA_HANDLE handle);
+/* Digit position of channel index `channelIndex` of scan `scan` in the US1 ring. */
+QUORVA_API int QUORVA_CALL QUORVA_US1_SBPos(QUORVA_HANDLE handle, int channelIndex, int scan);
+/* Volts of one sample of the US1 ring; 0 when there is no ring or no such channel index. */
+QUORVA_API float QUORVA_CALL QUORVA_US1_RetrvOne(QUORVA_HANDLE handle, int channelIndex, int scan);
+/* Copies one channel's acquired samples from scan `start` on; returns the values stored. */
+QUORVA_API int QUORVA_CALL QUORVA_US1_RetrvChannel(QUORVA_HANDLE handle, int channelIndex,
+                                                   int start, int count, void* dest, int type);
+/* Copies whole scans the ring still holds (newest arraySize at most); returns the scans stored. */
+QUORVA_API int QUORVA_CALL QUORVA_US1_RetrvBlock(QUORVA_HANDLE handle, int start, int count,
+                                                 void* dest, int type);
+
+/* Sets the US2 trigger: three driver values, a level in volts and a percentage. */
+QUORVA_API int QUORVA_CALL QUORVA_US2_SetTriggerEvent(QUORVA_HANDLE handle, int value1, int value2,
+                                                      int value3, float levelVolts,
+                                                      float percentage);
+/* Starts a US2 scan (one ring per channel index); returns the actual frequency, 0.0 on an error. */
+QUORVA_API double QUORVA_CALL QUORVA_US2_Start(QUORVA_HANDLE handle, int channelCount,
+                                               const int* channelList, int scanFrequency,
+                                               unsigned short mode, int scanCount);
+/* Pauses and resumes the US2 scan. Return the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_US2_Pause(QUORVA_HANDLE handle);
+QUORVA_API int QUORVA_CALL QUORVA_US2_Resume(QUORVA_HANDLE handle);
+/* Changes the US2 scan frequency; returns the actual scan frequency in Hz (0.0 on failure). */
+QUORVA_API double QUORVA_CALL QUORVA_US2_ChangeScanFreq(QUORVA_HANDLE handle, int scanFrequency);
+/* Sets the number of scans after which the US2 scan stops. Returns the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_US2_ChangeMaxScan(QUORVA_HANDLE handle, int maxScan);
+/* Stops the US2 scan; its rings stay readable until QUORVA_US2_ReleaseBuf. */
+QUORVA_API int QUORVA_CALL QUORVA_US2_Stop(QUORVA_HANDLE handle, int option);
+/* Address of a channel index's US2 ring (conversion in bits 0-11), NULL when there is none. */
+QUORVA_API unsigned short* QUORVA_CALL QUORVA_US2_GetBuffer(QUORVA_HANDLE handle, int channelIndex);
+/* Releases the US2 rings. Returns 1. */
+QUORVA_API int QUORVA_CALL QUORVA_US2_ReleaseBuf(QUORVA_HANDLE handle);
+/* Number of US2 transfers of 4096 scans completed. */
+QUORVA_API unsigned int QUORVA_CALL QUORVA_US2_DmaCount(QUORVA_HANDLE handle);
+/* 1 when the US2 rings are full. */
+QUORVA_API int QUORVA_CALL QUORVA_US2_IsBufFull(QUORVA_HANDLE handle);
+/* Position of scan `scan` in each US2 ring. */
+QUORVA_API int QUORVA_CALL QUORVA_US2_SBPos(QUORVA_HANDLE handle, int scan);
+/* Volts of one sample of a US2 ring; 0 when there is no ring or no such channel index. */
+QUORVA_API float QUORVA_CALL QUORVA_US2_RetrvOne(QUORVA_HANDLE handle, int channelIndex, int scan);
+/* As QUORVA_US1_RetrvChannel, from the channel's US2 ring. */
+QUORVA_API int QUORVA_CALL QUORVA_US2_RetrvChannel(QUORVA_HANDLE handle, int channelIndex,
+                                                   int start, int count, void* dest, int type);
+
+/* Digital I/O: 32 channels per group, group 0 holds channels 0-31, group 1 channels 32-63. */
+
+/* Sets the digital I/O usage (driver-defined). Returns the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_DIO_SetUsage(QUORVA_HANDLE handle, int usage);
+/* The digital I/O usage, low 8 bits. */
+QUORVA_API int QUORVA_CALL QUORVA_DIO_GetUsage(QUORVA_HANDLE handle);
+/* State of one digital input. */
+QUORVA_API int QUORVA_CALL QUORVA_DI_GetOne(QUORVA_HANDLE handle, int channel);
+/* States of the digital inputs of group 0, of group `group`. */
+QUORVA_API unsigned int QUORVA_CALL QUORVA_DI_GetAll(QUORVA_HANDLE handle);
+QUORVA_API unsigned int QUORVA_CALL QUORVA_DI_GetAllEx(QUORVA_HANDLE handle, int group);
+/* Sets one digital output. Returns the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_DO_PutOne(QUORVA_HANDLE handle, int channel, int state);
+/* Sets the digital outputs of group 0, of group `group`. Return the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_DO_PutAll(QUORVA_HANDLE handle, unsigned int states);
+QUORVA_API int QUORVA_CALL QUORVA_DO_PutAllEx(QUORVA_HANDLE handle, int group, unsigned int states);
+/* State of one digital output as latched; 0 for a channel outside 0-63. */
+QUORVA_API int QUORVA_CALL QUORVA_DO_GetOne(QUORVA_HANDLE handle, int channel);
+/* Latched states of the digital outputs of group 0, of group `group`. */
+QUORVA_API unsigned int QUORVA_CALL QUORVA_DO_GetAll(QUORVA_HANDLE handle);
+QUORVA_API unsigned int QUORVA_CALL QUORVA_DO_GetAllEx(QUORVA_HANDLE handle, int group);
+
+/* Serial I/O modules: remote 16-bit modules addressed by module number. */
+
+/* Opens communication with the modules. Returns the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_SDIO_InitComm(QUORVA_HANDLE handle);
+/* 1 when the module answers. */
+QUORVA_API int QUORVA_CALL QUORVA_SDIO_CheckModule(QUORVA_HANDLE handle, int module);
+/* Sets a module's usage (driver-defined values); returns the driver's success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_SDIO_SetDioUsage(QUORVA_HANDLE handle, int value1, int value2);
+/* Input bytes of a module: low, high, and both as a 16-bit word. */
+QUORVA_API int QUORVA_CALL QUORVA_SDIO_ReadLowByte(QUORVA_HANDLE handle, int module);
+QUORVA_API int QUORVA_CALL QUORVA_SDIO_ReadHighByte(QUORVA_HANDLE handle, int module);
+QUORVA_API int QUORVA_CALL QUORVA_SDIO_ReadWord(QUORVA_HANDLE handle, int module);
+/* Output bytes of a module: low, high, and both (low first); return the driver's success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_SDIO_WriteLowByte(QUORVA_HANDLE handle, int module, int value);
+QUORVA_API int QUORVA_CALL QUORVA_SDIO_WriteHighByte(QUORVA_HANDLE handle, int module, int value);
+QUORVA_API int QUORVA_CALL QUORVA_SDIO_WriteWord(QUORVA_HANDLE handle, int module, int word);
+
+/* Analog output, waveforms and counters. Volts become 12-bit codes: -10 V is 0, +10 V 4095. */
+
+/* Sets an analog output to `volts`. Returns 1. */
+QUORVA_API int QUORVA_CALL QUORVA_DA_Out(QUORVA_HANDLE handle, int channel, float volts);
+/* Starts a waveform of 2-4096 samples (volts) at a nonzero rate; returns the actual rate or 0. */
+QUORVA_API int QUORVA_CALL QUORVA_WFM_Start(QUORVA_HANDLE handle, int channel, const float* samples,
+                                            int count, int rate, int loops);
+/* Replaces the samples of a waveform (2-4096). Returns 1, 0 when refused. */
+QUORVA_API int QUORVA_CALL QUORVA_WFM_Reload(QUORVA_HANDLE handle, int channel,
+                                             const float* samples, int count);
+/* Changes a waveform's rate (nonzero). Returns the actual rate, 0 when refused. */
+QUORVA_API int QUORVA_CALL QUORVA_WFM_RateChange(QUORVA_HANDLE handle, int channel, int rate);
+/* Position of the sample being output, and the number of loops completed. */
+QUORVA_API int QUORVA_CALL QUORVA_WFM_GetCurPos(QUORVA_HANDLE handle, int channel);
+QUORVA_API int QUORVA_CALL QUORVA_WFM_GetCurLoops(QUORVA_HANDLE handle, int channel);
+/* Stops a waveform. Returns the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_WFM_Stop(QUORVA_HANDLE handle, int channel);
+/* The 32-bit count of a counter channel. */
+QUORVA_API unsigned int QUORVA_CALL QUORVA_ReadCounter32(QUORVA_HANDLE handle, int channel);
+/* Clears a counter. Returns 1 when the driver accepted, 0 on an error. */
+QUORVA_API int QUORVA_CALL QUORVA_ClearCounter32(QUORVA_HANDLE handle, int channel);
+
 /* ---------------------------------------------------------------------------------------- */
 /* Motion: registers, controller initialisation and reset                                    */
 /* ---------------------------------------------------------------------------------------- */

@@ -1,4 +1,4 @@
-// Board information, raw access, EEPROM, open count and general outputs.
+// Board information, raw access, EEPROM and open count.
 #include <cstdio>
 
 #include "VarnDasQv.h"
@@ -82,11 +82,6 @@ int ReadIo(SimBoard& board, const SimRequest& request) {
   return 1;
 }
 
-int PutAllOutputs(SimBoard& board, const SimRequest& request) {
-  board.digitalOutputs = request.U32(1);
-  return 1;
-}
-
 }  // namespace
 
 void AddBoardHandlers(HandlerTable& table) {
@@ -100,7 +95,6 @@ void AddBoardHandlers(HandlerTable& table) {
   table.Set(cmd::kReadMemory, ReadMemory);
   table.Set(cmd::kWriteIo, WriteIo);
   table.Set(cmd::kReadIo, ReadIo);
-  table.Set(cmd::kDoPutAll, PutAllOutputs);
 }
 
 }  // namespace quorva::sim

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "VarnDasQvSim.h"
+#include "sim/daq/daq_state.h"
 
 namespace quorva::sim {
 
@@ -39,7 +40,7 @@ struct SimBoard {
   std::unordered_map<std::uint64_t, std::uint32_t> memoryWords;
   std::unordered_map<std::uint64_t, std::uint32_t> ioWords;
   std::array<std::uint32_t, kEepromWords> eeprom{};
-  std::uint32_t digitalOutputs = 0;
+  DaqState daq;
 };
 
 inline std::uint64_t WordKey(std::uint32_t region, std::uint32_t offset) {

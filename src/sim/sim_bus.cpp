@@ -149,6 +149,7 @@ const HandlerTable& Handlers() {
     AddProtocolDefaults(t);
     AddBoardHandlers(t);
     AddAxisHandlers(t);
+    AddDaqHandlers(t);
     return t;
   }();
   return table;

@@ -28,10 +28,12 @@ class HandlerTable {
 
 // Every code of the protocol, answered by storing zero through each result address.
 void AddProtocolDefaults(HandlerTable& table);
-// Board information, raw access, EEPROM, open count, general outputs.
+// Board information, raw access, EEPROM, open count.
 void AddBoardHandlers(HandlerTable& table);
 // Axis registers, main space, controller version.
 void AddAxisHandlers(HandlerTable& table);
+// Analog input and scans, digital and serial I/O, analog output and waveforms, counters.
+void AddDaqHandlers(HandlerTable& table);
 
 // The table with every handler installed.
 const HandlerTable& Handlers();

@@ -304,6 +304,59 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_Reset(QUORVA_HANDLE handle);
 /* Motion: units, speeds and profiles                                                        */
 /* ---------------------------------------------------------------------------------------- */
 
+/* Pulse-output format 0-4 (5 and above are stored as 7 and read back as 5). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetOutputMode(QUORVA_HANDLE handle, int axis, int mode);
+/* Pulse-output format of the axis (0-5). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetOutputMode(QUORVA_HANDLE handle, int axis);
+/* Encoder-input mode (0-3) and count direction (1: reversed). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetInputMode(QUORVA_HANDLE handle, int axis, int mode,
+                                                   int reverse);
+/* Encoder-input mode and direction; either pointer may be NULL. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetInputMode(QUORVA_HANDLE handle, int axis, int* mode,
+                                                   int* reverse);
+/* Records the position source of the axis. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetPosSrc(QUORVA_HANDLE handle, int axis, int source);
+/* Pulses per user distance unit (0 stands for 1.0). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetUnitDistance(QUORVA_HANDLE handle, int axis, double value);
+/* Pulses per user distance unit; 1.0 without a motion board. */
+QUORVA_API double QUORVA_CALL QUORVA_MC_GetUnitDistance(QUORVA_HANDLE handle, int axis);
+/* Pulses per second per user speed unit (0 stands for 1.0); also scales rates and ranges. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetUnitSpeed(QUORVA_HANDLE handle, int axis, double value);
+/* Pulses per second per user speed unit; 1.0 without a motion board. */
+QUORVA_API double QUORVA_CALL QUORVA_MC_GetUnitSpeed(QUORVA_HANDLE handle, int axis);
+/* Ratio of feedback pulses to command pulses. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetInOutRatio(QUORVA_HANDLE handle, int axis, double ratio);
+/* Ratio of feedback pulses to command pulses; 1.0 without a motion board. */
+QUORVA_API double QUORVA_CALL QUORVA_MC_GetInOutRatio(QUORVA_HANDLE handle, int axis);
+/* Chooses the speed resolution for speeds up to `maxSpeed` (user units per second); a range
+ * that is not a positive finite speed is ignored. Set it before the speeds. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedRange(QUORVA_HANDLE handle, int axis,
+                                                    double maxSpeed);
+/* Lowest and highest speed of the present resolution; either pointer may be NULL. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetSpeedRange(QUORVA_HANDLE handle, int axis,
+                                                    double* minSpeed, double* maxSpeed);
+/* Start and working speed (user units per second), limited to the speed range. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeed(QUORVA_HANDLE handle, int axis, double startSpeed,
+                                               double workSpeed);
+/* Acceleration and deceleration (user units per second squared); 0 means no ramp. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetAccel(QUORVA_HANDLE handle, int axis, double accel,
+                                               double decel);
+/* S-curve sections; the sections are held at zero whatever is given. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetScurve(QUORVA_HANDLE handle, int axis,
+                                                double accelSection, double decelSection);
+/* Profile shape: 0 constant speed, 1 trapezoidal, 2 S-curve. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedMode(QUORVA_HANDLE handle, int axis, int mode);
+/* Axis set of map 0-8 or 10 (bit n = axis n). Returns 1, or 0 for another map or board. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_MapAxes(QUORVA_HANDLE handle, int map, int axisMask);
+/* Profile shape of a map (map limited to 0-10). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedModeMx(QUORVA_HANDLE handle, int map, int mode);
+/* Working speed and both rates of a map, in the units of its lowest axis. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedMx(QUORVA_HANDLE handle, int map, double speed,
+                                                 double accel);
+/* Working speed, acceleration and deceleration of a map, in the units of its lowest axis. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedMx2(QUORVA_HANDLE handle, int map, double speed,
+                                                  double accel, double decel);
+
 /* ---------------------------------------------------------------------------------------- */
 /* Motion: moves                                                                             */
 /* ---------------------------------------------------------------------------------------- */

@@ -112,6 +112,10 @@ bool AxisValid(Handle handle, int axis) {
   return AxisValid(ContextOf(handle), axis);
 }
 
+MotionContext* AxisSettingsOf(Handle handle, int axis) {
+  return AxisInTables(axis) ? ContextOf(handle) : nullptr;
+}
+
 bool IsListAxis(const MotionContext& context, int axis) {
   return context.listRecording != 0 && axis >= 0 && axis < kMaxAxes &&
          (context.listMotionAxisMask >> axis & 1u) != 0;

@@ -94,6 +94,14 @@ MotionContext* ContextOf(Handle handle);
 bool AxisValid(Handle handle, int axis);
 bool AxisValid(const MotionContext* context, int axis);
 
+// Axis numbers that index the per-axis tables of a context, whatever the board's axis count.
+inline bool AxisInTables(int axis) {
+  return axis >= 0 && axis < kMaxAxes;
+}
+// The context of the handle when `axis` indexes its tables, else null. Settings that are only
+// stored use it: they do not check the axis against the board's axis count.
+MotionContext* AxisSettingsOf(Handle handle, int axis);
+
 // List recording covers the axis / every listed axis / every masked axis below axisCount.
 bool IsListAxis(const MotionContext& context, int axis);
 bool AreListAxes(const MotionContext& context, int count, const int* axes);

@@ -368,6 +368,97 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_Done(QUORVA_HANDLE handle, int axis);
 /* Motion: status, mechanical signals, positions and events                                  */
 /* ---------------------------------------------------------------------------------------- */
 
+/* Operation-state code of the axis (extended status bits 0-3). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetMotionStatus(QUORVA_HANDLE handle, int axis);
+/* Mechanical-signal status bits of the axis. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetMioStatus(QUORVA_HANDLE handle, int axis);
+/* 1 while the servo-on output is active. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetServoOn(QUORVA_HANDLE handle, int axis);
+/* Alarm input flags. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgALM(QUORVA_HANDLE handle, int axis, int first,
+                                                   int second);
+/* Alarm input flags; NULL pointers are skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgALM(QUORVA_HANDLE handle, int axis, int* first,
+                                                   int* second);
+/* Limit input flag. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgEL(QUORVA_HANDLE handle, int axis, int flag);
+/* Limit input flag; a NULL pointer is skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgEL(QUORVA_HANDLE handle, int axis, int* flag);
+/* In-position input: enable and logic. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgINP(QUORVA_HANDLE handle, int axis, int enable,
+                                                   int logic);
+/* In-position input; NULL pointers are skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgINP(QUORVA_HANDLE handle, int axis, int* enable,
+                                                   int* logic);
+/* Deviation-clear output: flag and 3-bit code. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgERC(QUORVA_HANDLE handle, int axis, int flag,
+                                                   int code);
+/* Deviation-clear output; NULL pointers are skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgERC(QUORVA_HANDLE handle, int axis, int* flag,
+                                                   int* code);
+/* Slow-down input: enable and three flags. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgSD(QUORVA_HANDLE handle, int axis, int enable,
+                                                  int first, int second, int third);
+/* Slow-down input; NULL pointers are skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgSD(QUORVA_HANDLE handle, int axis, int* enable,
+                                                  int* first, int* second, int* third);
+/* Direction flag (set for 1 or more). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgDR(QUORVA_HANDLE handle, int axis, int flag);
+/* Direction flag; a NULL pointer is skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgDR(QUORVA_HANDLE handle, int axis, int* flag);
+/* Clear input: 4-bit first code and 2-bit second code. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgCLR(QUORVA_HANDLE handle, int axis, int first,
+                                                   int second);
+/* Clear input codes; NULL pointers are skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgCLR(QUORVA_HANDLE handle, int axis, int* first,
+                                                   int* second);
+/* Start input: mode (0-1) and input type (axis limited to 0-7). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgSTA(QUORVA_HANDLE handle, int axis, int mode,
+                                                   int inputType);
+/* Start input; NULL pointers are skipped (axis limited to 0-7). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgSTA(QUORVA_HANDLE handle, int axis, int* mode,
+                                                   int* inputType);
+/* Stop input: 0 off, 1 or 2 the stop kind. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgSTP(QUORVA_HANDLE handle, int axis, int kind);
+/* Stop input kind (0, 1 or 2); a NULL pointer is skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgSTP(QUORVA_HANDLE handle, int axis, int* kind);
+/* Input filter on (non-zero) or off. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetFilterLogic(QUORVA_HANDLE handle, int axis, int on);
+/* Input filter setting; a NULL pointer is skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetFilterLogic(QUORVA_HANDLE handle, int axis, int* on);
+/* Output mask bit. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetOutputMask(QUORVA_HANDLE handle, int axis, int mask);
+/* Output mask bit. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetOutputMask(QUORVA_HANDLE handle, int axis);
+/* Compare output: pulse width (0: output off) and logic; nothing on the 0xA534. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgCMP(QUORVA_HANDLE handle, int axis,
+                                                   unsigned int width, int logic);
+/* Compare output; NULL pointers are skipped (axis limited to 0-7; nothing on the 0xA534). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgCMP(QUORVA_HANDLE handle, int axis,
+                                                   unsigned int* width, int* logic);
+/* Second compare-output setting. Returns the success flag of the last write (0 when the
+ * board has no such word for the axis). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_SetMioCfgCMP2(QUORVA_HANDLE handle, int axis, int a, int b);
+/* Limit input logic. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetELL(QUORVA_HANDLE handle, int axis, int on);
+/* Limit input logic; a NULL pointer is skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetELL(QUORVA_HANDLE handle, int axis, int* on);
+/* PE on (non-zero) or off. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetPE(QUORVA_HANDLE handle, int axis, int on);
+/* PE setting; a NULL pointer is skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetPE(QUORVA_HANDLE handle, int axis, int* on);
+/* Servo-on output on (non-zero) or off. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_ServoOn(QUORVA_HANDLE handle, int axis, int on);
+/* Pulses the deviation-clear output. Returns the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_ErcOut(QUORVA_HANDLE handle, int axis);
+/* Releases the deviation-clear output. Returns the success flag. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_ErcReset(QUORVA_HANDLE handle, int axis);
+/* Property 31: the controller may find the ramp-down point itself. Returns 1 when set. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_SetMioProperty(QUORVA_HANDLE handle, int axis,
+                                                    unsigned int property, int value);
+/* Reads property 31. Returns 1 when stored through `value`. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetMioProperty(QUORVA_HANDLE handle, int axis,
+                                                    unsigned int property, int* value);
 /* Command position (counter C) in user units; on a mapped gantry axis, with the correction
  * removed. */
 QUORVA_API double QUORVA_CALL QUORVA_MC_GetPosition_C(QUORVA_HANDLE handle, int axis);
@@ -427,6 +518,11 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_2DMATRIX_Get(QUORVA_HANDLE handle, int* axi
                                                   double* startPoints, double* spacings,
                                                   int* counts, double* xCorrections,
                                                   double* yCorrections);
+/* Backlash correction of `amount` (user units, 0-4095 pulses) at `speed` (user units per
+ * second, used from the next move) with method `mode` and control code. Returns 1, or 0 when
+ * the amount is out of range or the board has no motion context. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_SetCorrection(QUORVA_HANDLE handle, int axis, int mode,
+                                                   double amount, double speed, int control);
 
 #ifdef __cplusplus
 }

@@ -15,7 +15,9 @@ inline constexpr int kMoveAmount = 0;
 inline constexpr int kMode = 7;  // operation mode written before a start
 inline constexpr int kModeInForce = 23;
 inline constexpr int kEnvironment1 = 28;
-inline constexpr int kSignalConfig = 29;
+inline constexpr int kSignalConfig = 29;  // environment 2
+inline constexpr int kEnvironment3 = 30;
+inline constexpr int kEnvironment6 = 33;
 inline constexpr int kExtendedStatus = 49;
 }  // namespace reg
 

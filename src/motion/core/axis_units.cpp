@@ -31,8 +31,8 @@ double NonZeroFactor(double value) {
 extern "C" {
 
 void QUORVA_MC_SetUnitDistance(QUORVA_HANDLE handle, int axis, double value) {
-  QUORVA_TRACE(kTraceCommand, "QUORVA_MC_SetUnitDistance(0x%x, %d, %.2f)", TraceWord(handle),
-               axis, value);
+  QUORVA_TRACE(kTraceCommand, "QUORVA_MC_SetUnitDistance(0x%x, %d, %.2f)", TraceWord(handle), axis,
+               value);
   AxisValueStore(handle, axis, &MotionContext::unitDistance, NonZeroFactor(value));
 }
 
@@ -64,8 +64,7 @@ double QUORVA_MC_GetInOutRatio(QUORVA_HANDLE handle, int axis) {
 }
 
 void QUORVA_MC_SetPosSrc(QUORVA_HANDLE handle, int axis, int source) {
-  QUORVA_TRACE(kTraceCommand, "QUORVA_MC_SetPosSrc(0x%x, %d, %d)", TraceWord(handle), axis,
-               source);
+  QUORVA_TRACE(kTraceCommand, "QUORVA_MC_SetPosSrc(0x%x, %d, %d)", TraceWord(handle), axis, source);
   if (MotionContext* context = AxisSettingsOf(handle, axis)) context->posSource[axis] = source;
 }
 

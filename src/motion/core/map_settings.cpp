@@ -55,8 +55,8 @@ void QUORVA_MC_SetSpeedModeMx(QUORVA_HANDLE handle, int map, int mode) {
 }
 
 void QUORVA_MC_SetSpeedMx(QUORVA_HANDLE handle, int map, double speed, double accel) {
-  QUORVA_TRACE(kTraceCommand, "QUORVA_MC_SetSpeedMx(0x%x, %d, %.3f, %.3f)", TraceWord(handle),
-               map, speed, accel);
+  QUORVA_TRACE(kTraceCommand, "QUORVA_MC_SetSpeedMx(0x%x, %d, %.3f, %.3f)", TraceWord(handle), map,
+               speed, accel);
   MapSpeedStore(handle, map, speed, accel, accel);
 }
 

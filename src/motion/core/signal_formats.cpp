@@ -35,23 +35,23 @@ void QUORVA_MC_SetOutputMode(QUORVA_HANDLE handle, int axis, int mode) {
 
 int QUORVA_MC_GetOutputMode(QUORVA_HANDLE handle, int axis) {
   QUORVA_TRACE(kTraceConfigRead, "QUORVA_MC_GetOutputMode(0x%x, %d)", TraceWord(handle), axis);
-  const int code = static_cast<int>(AxisRegRead(handle, axis, reg::kEnvironment1) &
-                                    kOutputFormatMask);
+  const int code =
+      static_cast<int>(AxisRegRead(handle, axis, reg::kEnvironment1) & kOutputFormatMask);
   return code > kOutputFormatAboveReported ? kOutputFormatAboveReported : code;
 }
 
 void QUORVA_MC_SetInputMode(QUORVA_HANDLE handle, int axis, int mode, int reverse) {
   QUORVA_TRACE(kTraceCommand, "QUORVA_MC_SetInputMode(0x%x, %d, %d, %d)", TraceWord(handle), axis,
                mode, reverse);
-  const std::uint32_t bits = (static_cast<std::uint32_t>(mode) << kInputModeShift & kInputModeMask) |
-                             (static_cast<std::uint32_t>(reverse) << kInputReverseShift &
-                              kInputReverseMask);
+  const std::uint32_t bits =
+      (static_cast<std::uint32_t>(mode) << kInputModeShift & kInputModeMask) |
+      (static_cast<std::uint32_t>(reverse) << kInputReverseShift & kInputReverseMask);
   AxisRegUpdateBits(handle, axis, reg::kSignalConfig, bits, kInputModeMask | kInputReverseMask);
 }
 
 void QUORVA_MC_GetInputMode(QUORVA_HANDLE handle, int axis, int* mode, int* reverse) {
-  QUORVA_TRACE(kTraceConfigRead, "QUORVA_MC_GetInputMode(0x%x, %d, 0x%x, 0x%x)",
-               TraceWord(handle), axis, TraceWord(mode), TraceWord(reverse));
+  QUORVA_TRACE(kTraceConfigRead, "QUORVA_MC_GetInputMode(0x%x, %d, 0x%x, 0x%x)", TraceWord(handle),
+               axis, TraceWord(mode), TraceWord(reverse));
   const std::uint32_t value = AxisRegRead(handle, axis, reg::kSignalConfig);
   if (mode != nullptr) *mode = static_cast<int>((value & kInputModeMask) >> kInputModeShift);
   if (reverse != nullptr)

@@ -165,8 +165,7 @@ void AxisProfilePrepare(Handle handle, int axis, MotionContext& context, int dis
   PreliminarySpeedsWrite(handle, axis, context.startSpeed[axis], context.workSpeed[axis],
                          context.speedResolution[axis]);
   SpeedProfileCompute(handle, axis, context, context.startSpeed[axis], context.workSpeed[axis],
-                      context.accel[axis], context.decel[axis], distance, overrideSpeed,
-                      fineStart);
+                      context.accel[axis], context.decel[axis], distance, overrideSpeed, fineStart);
   if (apply) AxisCommand(handle, axis, 0, axiscmd::kApplyProfile);
 }
 
@@ -186,14 +185,13 @@ void SpeedProfileCompute(Handle handle, int axis, MotionContext& context, double
   double resolution = context.speedResolution[axis];
   bool retried = false;
   for (;;) {
-    PassSpeeds s = PassSpeedsWrite(handle, axis, resolution, startSpeed, workSpeed, leastHigh,
-                                   fineStart);
+    PassSpeeds s =
+        PassSpeedsWrite(handle, axis, resolution, startSpeed, workSpeed, leastHigh, fineStart);
     resolution = s.resolution;
     workSpeed = s.high * resolution;
-    const double cur =
-        overrideSpeed
-            ? (AxisRegRead(handle, axis, reg::kPresentSpeed) & 0xFFFFu) * (oldResolution / resolution)
-            : s.low;
+    const double cur = overrideSpeed ? (AxisRegRead(handle, axis, reg::kPresentSpeed) & 0xFFFFu) *
+                                           (oldResolution / resolution)
+                                     : s.low;
     const double diff = std::fabs(s.high - s.low);
     if (diff == 0) return;
     if (mode == kSpeedModeConstant) {
@@ -210,10 +208,9 @@ void SpeedProfileCompute(Handle handle, int axis, MotionContext& context, double
       return;
     }
     rmd |= kModeManualRampDown;
-    const double newHigh = std::clamp<double>(
-        TopSpeedLimit(mode, cur, s.low, s.high, rates.accel, rates.decel, s.magnification,
-                      distance),
-        kMinSpeedSteps, kMaxSpeedSteps);
+    const double newHigh = std::clamp<double>(TopSpeedLimit(mode, cur, s.low, s.high, rates.accel,
+                                                            rates.decel, s.magnification, distance),
+                                              kMinSpeedSteps, kMaxSpeedSteps);
     if (newHigh > s.low && std::fabs(newHigh - s.high) > 1.0) {
       rmd |= kModeSpeedLowered;
       s.high = newHigh;
@@ -260,9 +257,9 @@ std::int64_t TopSpeedLimit(int mode, double curSteps, double startSteps, double 
   const double t = accelRate + decelRate + 2.0;
   const double scaled = (magnification + 1.0) * kRampDistanceDivisor * d;
   const double rampPart = mode == kSpeedModeScurve ? scaled / (t * 2.0) : scaled / t;
-  const double speedPart = ((accelRate + 1.0) * (curSteps * curSteps) +
-                            (decelRate + 1.0) * (startSteps * startSteps)) /
-                           t;
+  const double speedPart =
+      ((accelRate + 1.0) * (curSteps * curSteps) + (decelRate + 1.0) * (startSteps * startSteps)) /
+      t;
   const std::uint32_t top = TruncLow32(std::sqrt(rampPart + speedPart));
   if (top == 1) return 1;
   return Trunc32(top * kSpeedMargin);

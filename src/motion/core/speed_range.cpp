@@ -18,9 +18,9 @@ constexpr double kReferenceRate = 19660800.0;
 // controller has (a range beyond them gets the nearest one it has).
 std::uint32_t MagnificationForRange(double maxPps) {
   const double nearest = kReferenceRate / maxPps - 1.0 + 0.5;
-  return static_cast<std::uint32_t>(std::clamp(
-      Trunc32(nearest), static_cast<std::int32_t>(kMinMagnification),
-      static_cast<std::int32_t>(kMaxMagnification)));
+  return static_cast<std::uint32_t>(std::clamp(Trunc32(nearest),
+                                               static_cast<std::int32_t>(kMinMagnification),
+                                               static_cast<std::int32_t>(kMaxMagnification)));
 }
 
 }  // namespace
@@ -41,8 +41,8 @@ void QUORVA_MC_SetSpeedRange(QUORVA_HANDLE handle, int axis, double maxSpeed) {
 }
 
 void QUORVA_MC_GetSpeedRange(QUORVA_HANDLE handle, int axis, double* minSpeed, double* maxSpeed) {
-  QUORVA_TRACE(kTraceConfigRead, "QUORVA_MC_GetSpeedRange(0x%x, %d, 0x%x, 0x%x)",
-               TraceWord(handle), axis, TraceWord(minSpeed), TraceWord(maxSpeed));
+  QUORVA_TRACE(kTraceConfigRead, "QUORVA_MC_GetSpeedRange(0x%x, %d, 0x%x, 0x%x)", TraceWord(handle),
+               axis, TraceWord(minSpeed), TraceWord(maxSpeed));
   const MotionContext* context = AxisSettingsOf(handle, axis);
   if (context == nullptr) return;
   const double unit = context->unitSpeed[axis];

@@ -36,8 +36,7 @@ void QUORVA_MC_SetAccel(QUORVA_HANDLE handle, int axis, double accel, double dec
 }
 
 // The S-curve sections are fixed at zero: the profile writes zero sections whatever is asked.
-void QUORVA_MC_SetScurve(QUORVA_HANDLE handle, int axis, double accelSection,
-                         double decelSection) {
+void QUORVA_MC_SetScurve(QUORVA_HANDLE handle, int axis, double accelSection, double decelSection) {
   QUORVA_TRACE(kTraceCommand, "QUORVA_MC_SetScurve(0x%x, %d, %.3f, %.3f)", TraceWord(handle), axis,
                accelSection, decelSection);
   MotionContext* context = AxisSettingsOf(handle, axis);

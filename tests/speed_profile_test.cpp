@@ -52,13 +52,11 @@ class SpeedProfile : public test::SimTest {
 
 // The opening steps: magnification and correction speed at the stored resolution, S-curve bit,
 // preliminary speeds, bit 15 cleared.
-const std::vector<std::string> kOpening = {"610(0, 5, 29)",      "610(0, 27, 10)",
-                                           "610(0, 7, 0x1000)",  "610(0, 1, 10)",
-                                           "610(0, 2, 100)",     "610(0, 7, 0x1000)"};
+const std::vector<std::string> kOpening = {"610(0, 5, 29)", "610(0, 27, 10)", "610(0, 7, 0x1000)",
+                                           "610(0, 1, 10)", "610(0, 2, 100)", "610(0, 7, 0x1000)"};
 // The resolution refinement of a positioning move at 1000 pps: halved until 3200 steps.
-const std::vector<std::string> kRefinement = {"610(0, 5, 29)",  "610(0, 5, 59)",
-                                              "610(0, 5, 119)", "610(0, 5, 239)",
-                                              "610(0, 5, 479)", "610(0, 5, 959)"};
+const std::vector<std::string> kRefinement = {"610(0, 5, 29)",  "610(0, 5, 59)",  "610(0, 5, 119)",
+                                              "610(0, 5, 239)", "610(0, 5, 479)", "610(0, 5, 959)"};
 
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
   std::vector<std::string> all;
@@ -70,7 +68,8 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
 TEST_F(SpeedProfile, TrapezoidalPositioningMoveWritesTheWorkedExample) {
   Trapezoid();
   Prepare(10000);
-  EXPECT_REQUESTS(Join({kOpening, kRefinement,
+  EXPECT_REQUESTS(Join({kOpening,
+                        kRefinement,
                         {"610(0, 1, 320)", "610(0, 2, 3200)", "610(0, 3, 152)", "610(0, 4, 152)",
                          "610(0, 6, 47)", "610(0, 7, 0x3000)"}}));
   const ProfileRecord& p = lastProfile[0];
@@ -88,11 +87,12 @@ TEST_F(SpeedProfile, ShortMoveIsLoweredAndComputedOnceMore) {
   Prepare(50);
   // The ramps to 3200 steps cover 98 pulses: the top is lowered to 2105 steps, and the second
   // pass starts afresh from the cached mode, so bit 26 of the first pass is not carried over.
-  EXPECT_REQUESTS(Join({kOpening, kRefinement,
-                        {"610(0, 1, 320)", "610(0, 2, 3200)", "610(0, 3, 152)", "610(0, 4, 152)",
-                         "610(0, 2, 2105)", "610(0, 5, 959)", "610(0, 1, 320)", "610(0, 2, 2105)",
-                         "610(0, 3, 152)", "610(0, 4, 152)", "610(0, 6, 19)",
-                         "610(0, 7, 0x3000)"}}));
+  EXPECT_REQUESTS(
+      Join({kOpening,
+            kRefinement,
+            {"610(0, 1, 320)", "610(0, 2, 3200)", "610(0, 3, 152)", "610(0, 4, 152)",
+             "610(0, 2, 2105)", "610(0, 5, 959)", "610(0, 1, 320)", "610(0, 2, 2105)",
+             "610(0, 3, 152)", "610(0, 4, 152)", "610(0, 6, 19)", "610(0, 7, 0x3000)"}}));
   EXPECT_EQ(lastProfile[0].highSteps, 2105);
 }
 
@@ -128,19 +128,18 @@ TEST_F(SpeedProfile, OneStepWorkingSpeedStopsAfterTheSpeeds) {
   QUORVA_MC_SetSpeed(board_, 0, 1, 1);  // both become one step of 10 pps
   Prepare(0);
   EXPECT_REQUESTS(
-      Join({{"610(0, 5, 29)", "610(0, 27, 10)", "610(0, 7, 0x1000)", "610(0, 1, 1)",
-             "610(0, 2, 1)", "610(0, 7, 0x1000)", "610(0, 5, 29)", "610(0, 1, 1)",
-             "610(0, 2, 1)"}}));
+      Join({{"610(0, 5, 29)", "610(0, 27, 10)", "610(0, 7, 0x1000)", "610(0, 1, 1)", "610(0, 2, 1)",
+             "610(0, 7, 0x1000)", "610(0, 5, 29)", "610(0, 1, 1)", "610(0, 2, 1)"}}));
 }
 
 TEST_F(SpeedProfile, ConstantSpeedModeWritesNoRates) {
   QUORVA_MC_SetAccel(board_, 0, 10000, 10000);
   test::ClearLog();
   Prepare(10000);
-  EXPECT_REQUESTS(Join({{"610(0, 5, 29)", "610(0, 27, 10)", "610(0, 1, 10)", "610(0, 2, 100)",
-                         "610(0, 7, 0x1000)"},
-                        kRefinement,
-                        {"610(0, 1, 320)", "610(0, 2, 3200)", "610(0, 6, 0)"}}));
+  EXPECT_REQUESTS(Join(
+      {{"610(0, 5, 29)", "610(0, 27, 10)", "610(0, 1, 10)", "610(0, 2, 100)", "610(0, 7, 0x1000)"},
+       kRefinement,
+       {"610(0, 1, 320)", "610(0, 2, 3200)", "610(0, 6, 0)"}}));
 }
 
 TEST_F(SpeedProfile, UnknownSpeedModeStopsAfterTheSpeeds) {
@@ -168,8 +167,7 @@ TEST_F(SpeedProfile, ScurveWritesZeroSectionsAndDoubledRamps) {
                          "610(0, 2, 100)", "610(0, 7, 0x1400)"},
                         kRefinement,
                         {"610(0, 1, 320)", "610(0, 2, 3200)", "610(0, 9, 0)", "610(0, 3, 75)",
-                         "610(0, 10, 0)", "610(0, 4, 75)", "610(0, 6, 46)",
-                         "610(0, 7, 0x3400)"}}));
+                         "610(0, 10, 0)", "610(0, 4, 75)", "610(0, 6, 46)", "610(0, 7, 0x3400)"}}));
 }
 
 TEST_F(SpeedProfile, AutomaticRampDownWritesOnlyTheOffset) {
@@ -204,12 +202,12 @@ TEST_F(SpeedProfile, OverrideStartsFromThePresentSpeedAndApplies) {
   QUORVA_SIM_SetAxisRegister(0, 0, reg::kPresentSpeed, 0xABCD0000u | 200u);
   Prepare(10000, /*apply=*/true, /*overrideSpeed=*/true);
   // 200 steps of 10 pps are 6400 steps of 0.3125 pps: above the top, which is kept.
-  EXPECT_REQUESTS(Join({kOpening,
-                        {"630(0, 21, *)"},
-                        kRefinement,
-                        {"610(0, 1, 320)", "610(0, 2, 3200)", "630(0, 53, *)", "610(0, 3, 152)",
-                         "610(0, 4, 152)", "610(0, 6, 47)", "610(0, 7, 0x3000)",
-                         "620(0, 0, 43)"}}));
+  EXPECT_REQUESTS(
+      Join({kOpening,
+            {"630(0, 21, *)"},
+            kRefinement,
+            {"610(0, 1, 320)", "610(0, 2, 3200)", "630(0, 53, *)", "610(0, 3, 152)",
+             "610(0, 4, 152)", "610(0, 6, 47)", "610(0, 7, 0x3000)", "620(0, 0, 43)"}}));
   EXPECT_EQ(lastProfile[0].curSpeedSteps, 6400);
 }
 
@@ -273,8 +271,8 @@ WrittenProfile ScanWrites() {
   for (int i = 0; i < QUORVA_SIM_RequestCount(); ++i) {
     QUORVA_SIM_REQUEST r{};
     QUORVA_SIM_GetRequest(i, &r);
-    if (r.code == 610) w.writes.emplace_back(static_cast<int>(r.slots[1]),
-                                             static_cast<std::uint32_t>(r.slots[2]));
+    if (r.code == 610)
+      w.writes.emplace_back(static_cast<int>(r.slots[1]), static_cast<std::uint32_t>(r.slots[2]));
   }
   return w;
 }
@@ -286,11 +284,16 @@ double LogUniform(std::mt19937& rng, double low, double high) {
 // A speed value: mostly plausible, sometimes zero, negative or not finite.
 double AnySpeed(std::mt19937& rng, double low, double high) {
   switch (std::uniform_int_distribution<int>(0, 19)(rng)) {
-    case 0: return 0;
-    case 1: return -LogUniform(rng, low, high);
-    case 2: return kNaN;
-    case 3: return kInf;
-    default: return LogUniform(rng, low, high);
+    case 0:
+      return 0;
+    case 1:
+      return -LogUniform(rng, low, high);
+    case 2:
+      return kNaN;
+    case 3:
+      return kInf;
+    default:
+      return LogUniform(rng, low, high);
   }
 }
 

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "motion/core/motion_context.h"
+#include "motion/core/speed_profile.h"
+#include "sim_test.h"
+
+namespace quorva {
+namespace {
+
+class Correction : public test::SimTest {
+ protected:
+  void SetUp() override {
+    SimTest::SetUp();
+    board_ = Load(0xA508);
+    context_ = ContextOf(board_);
+    ASSERT_NE(context_, nullptr);
+    QUORVA_SIM_SetAxisRegister(0, 0, 33, 0xABCD5555u);
+    QUORVA_SIM_SetAxisRegister(0, 0, 30, 0x5A5A5A5Au);
+  }
+  static std::uint32_t Reg(int reg) {
+    std::uint32_t value = 0;
+    QUORVA_SIM_GetAxisRegister(0, 0, reg, &value);
+    return value;
+  }
+
+  QUORVA_HANDLE board_ = nullptr;
+  MotionContext* context_ = nullptr;
+};
+
+TEST_F(Correction, ZeroAmountWritesTheMethodAndControlCodes) {
+  EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 2, 0.0, 10.0, 0x13), 1);
+  EXPECT_REQUESTS(
+      {"630(0, 33, *)", "610(0, 33, 0xABCD2000)", "630(0, 30, *)", "610(0, 30, 0x535A5A5A)"});
+}
+
+TEST_F(Correction, AmountIsLimitedToTwelveBitsOfPulses) {
+  QUORVA_MC_SetUnitDistance(board_, 0, 1000);
+  EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 1, 4.0, 10.0, 0), 1);
+  EXPECT_EQ(Reg(33), 0xABCD0000u | 4000u | 0x1000u);
+  test::ClearLog();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double amount : {5.0, -0.002, nan, inf, -inf}) {
+    EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 1, amount, 99.0, 0), 0) << amount;
+  }
+  EXPECT_EQ(test::LoggedRequestCount(), 0) << "refused amounts change nothing";
+  EXPECT_EQ(context_->correctionSpeed[0], 10.0);
+
+  QUORVA_MC_SetUnitDistance(board_, 0, 1);
+  EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 0, 4095.0, 10.0, 0), 1);
+  EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 0, 4096.0, 10.0, 0), 0);
+  EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 0, -0.5, 10.0, 0), 1) << "truncates to 0 pulses";
+}
+
+TEST_F(Correction, SpeedReachesTheControllerAtTheNextPreparation) {
+  QUORVA_MC_SetUnitSpeed(board_, 0, 2.0);
+  ASSERT_EQ(QUORVA_MC_SetCorrection(board_, 0, 0, 1.0, 50.0, 0), 1);
+  EXPECT_EQ(context_->correctionSpeed[0], 100.0);
+  EXPECT_EQ(Reg(27), 0u) << "not written by the setting itself";
+  AxisProfilePrepare(board_, 0, *context_, 0, false, false, false);
+  EXPECT_EQ(Reg(27), 10u);
+}
+
+TEST_F(Correction, RefusedWithoutAMotionBoardOrAnAxis) {
+  QUORVA_HANDLE daq = QUORVA_LoadDevice(0xA101, 0);
+  EXPECT_EQ(QUORVA_MC_SetCorrection(daq, 0, 0, 1.0, 1.0, 0), 0);
+  EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 8, 0, 1.0, 1.0, 0), 0);
+  EXPECT_EQ(QUORVA_MC_SetCorrection(board_, -1, 0, 1.0, 1.0, 0), 0);
+}
+
+}  // namespace
+}  // namespace quorva

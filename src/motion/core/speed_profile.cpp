@@ -68,12 +68,10 @@ PassSpeeds PassSpeedsWrite(Handle handle, int axis, double resolution, double st
 // Rate registers of a trapezoidal or S-curve ramp; a zero rate means an instantaneous change.
 Rates RatesWrite(Handle handle, int axis, int mode, double accel, double decel, double diff,
                  double resolution) {
-  const double span = std::fabs(diff * resolution);
-  const double accelTime = accel == 0 ? 0.0 : span / accel;
-  const double decelTime = decel == 0 ? 0.0 : span / decel;
+  const double span = std::fabs(diff * resolution);  // pps to gain or lose
   const double divisor = mode == kSpeedModeScurve ? kScurveRateDivisor : kTrapezoidRateDivisor;
-  const Rates rates{accel == 0 ? 0.0 : RateValue(accelTime, diff, divisor),
-                    decel == 0 ? 1.0 : RateValue(decelTime, diff, divisor)};
+  const Rates rates{accel == 0 ? 0.0 : RateValue(span / accel, diff, divisor),
+                    decel == 0 ? 1.0 : RateValue(span / decel, diff, divisor)};
   if (mode == kSpeedModeScurve) AxisRegWrite(handle, axis, reg::kScurveAccelSection, 0);
   AxisRegWrite(handle, axis, reg::kAccelRate, static_cast<std::uint32_t>(rates.accel));
   if (mode == kSpeedModeScurve) AxisRegWrite(handle, axis, reg::kScurveDecelSection, 0);

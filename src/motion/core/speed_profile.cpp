@@ -155,8 +155,8 @@ void PreliminarySpeedsWrite(Handle handle, int axis, double startSpeed, double w
   AxisModeUpdate(handle, axis, -1, 0, kModeProfileReset);
 }
 
-void AxisProfilePrepare(Handle handle, int axis, MotionContext& context, int distance, bool apply,
-                        bool overrideSpeed, bool fineStart) {
+void AxisProfilePrepare(Handle handle, int axis, const MotionContext& context, int distance,
+                        bool apply, bool overrideSpeed, bool fineStart) {
   if (!AxisValid(&context, axis)) return;
   ResolutionRegistersWrite(handle, axis, context);
   ScurveBitUpdate(handle, axis, context.speedMode[axis]);
@@ -167,7 +167,7 @@ void AxisProfilePrepare(Handle handle, int axis, MotionContext& context, int dis
   if (apply) AxisCommand(handle, axis, 0, axiscmd::kApplyProfile);
 }
 
-void SpeedProfileCompute(Handle handle, int axis, MotionContext& context, double startSpeed,
+void SpeedProfileCompute(Handle handle, int axis, const MotionContext& context, double startSpeed,
                          double workSpeed, double accel, double decel, int distance,
                          bool overrideSpeed, bool fineStart) {
   if (!AxisValid(&context, axis)) return;

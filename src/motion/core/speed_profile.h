@@ -56,12 +56,12 @@ void PreliminarySpeedsWrite(Handle handle, int axis, double startSpeed, double w
 // Prepares every speed register of the axis for its next move of `distance` pulses (0: a move
 // without target). `apply` issues command 43 afterwards; `overrideSpeed` starts from the
 // speed the running axis has; `fineStart` forces a one-step start speed and a finer resolution.
-void AxisProfilePrepare(Handle handle, int axis, MotionContext& context, int distance, bool apply,
-                        bool overrideSpeed, bool fineStart);
+void AxisProfilePrepare(Handle handle, int axis, const MotionContext& context, int distance,
+                        bool apply, bool overrideSpeed, bool fineStart);
 
 // The profile proper for the given speeds (pps) and rates (pps per second): registers 1-7, 9,
 // 10, and the axis's `lastProfile` entry.
-void SpeedProfileCompute(Handle handle, int axis, MotionContext& context, double startSpeed,
+void SpeedProfileCompute(Handle handle, int axis, const MotionContext& context, double startSpeed,
                          double workSpeed, double accel, double decel, int distance,
                          bool overrideSpeed, bool fineStart);
 

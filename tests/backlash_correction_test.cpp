@@ -10,7 +10,7 @@
 namespace quorva {
 namespace {
 
-class Correction : public test::SimTest {
+class BacklashCorrection : public test::SimTest {
  protected:
   void SetUp() override {
     SimTest::SetUp();
@@ -30,13 +30,13 @@ class Correction : public test::SimTest {
   MotionContext* context_ = nullptr;
 };
 
-TEST_F(Correction, ZeroAmountWritesTheMethodAndControlCodes) {
+TEST_F(BacklashCorrection, ZeroAmountWritesTheMethodAndControlCodes) {
   EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 2, 0.0, 10.0, 0x13), 1);
   EXPECT_REQUESTS(
       {"630(0, 33, *)", "610(0, 33, 0xABCD2000)", "630(0, 30, *)", "610(0, 30, 0x535A5A5A)"});
 }
 
-TEST_F(Correction, AmountIsLimitedToTwelveBitsOfPulses) {
+TEST_F(BacklashCorrection, AmountIsLimitedToTwelveBitsOfPulses) {
   QUORVA_MC_SetUnitDistance(board_, 0, 1000);
   EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 1, 4.0, 10.0, 0), 1);
   EXPECT_EQ(Reg(33), 0xABCD0000u | 4000u | 0x1000u);
@@ -55,7 +55,7 @@ TEST_F(Correction, AmountIsLimitedToTwelveBitsOfPulses) {
   EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 0, -0.5, 10.0, 0), 1) << "truncates to 0 pulses";
 }
 
-TEST_F(Correction, SpeedReachesTheControllerAtTheNextPreparation) {
+TEST_F(BacklashCorrection, SpeedReachesTheControllerAtTheNextPreparation) {
   QUORVA_MC_SetUnitSpeed(board_, 0, 2.0);
   ASSERT_EQ(QUORVA_MC_SetCorrection(board_, 0, 0, 1.0, 50.0, 0), 1);
   EXPECT_EQ(context_->correctionSpeed[0], 100.0);
@@ -64,7 +64,7 @@ TEST_F(Correction, SpeedReachesTheControllerAtTheNextPreparation) {
   EXPECT_EQ(Reg(27), 10u);
 }
 
-TEST_F(Correction, RefusedWithoutAMotionBoardOrAnAxis) {
+TEST_F(BacklashCorrection, RefusedWithoutAMotionBoardOrAnAxis) {
   QUORVA_HANDLE daq = QUORVA_LoadDevice(0xA101, 0);
   EXPECT_EQ(QUORVA_MC_SetCorrection(daq, 0, 0, 1.0, 1.0, 0), 0);
   EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 8, 0, 1.0, 1.0, 0), 0);

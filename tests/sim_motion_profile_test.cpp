@@ -127,6 +127,17 @@ TEST_F(SimMotionProfile, PositioningMovesFollowTheClosedFormProfile) {
   }
 }
 
+TEST_F(SimMotionProfile, SCurveRampFollowsASmoothSpeedCurve) {
+  Program(0, 0, 0x00, SCurve());
+  Command(0, 0x53);
+  // The S ramp from 100 to 1000 steps lasts 1 s; a quarter in, the speed has covered
+  // 3u² - 2u³ = 0.15625 of the change (a linear ramp: 0.25); halfway, exactly half.
+  QUORVA_SIM_AdvanceTime(0.25 - kQuantum);
+  EXPECT_NEAR(Reg(0, 53), 100 + 900 * 0.15625, 1.0);
+  QUORVA_SIM_AdvanceTime(0.25 - kQuantum);
+  EXPECT_NEAR(Reg(0, 53), 550, 1.0);
+}
+
 TEST_F(SimMotionProfile, AbsoluteMoveEndsAtItsTarget) {
   QUORVA_MC_WriteRegister(board_, 0, 35, static_cast<unsigned int>(-500));
   Program(0, -2500, 0x42, {});

@@ -9,7 +9,23 @@
 // 0x52 starts at the high speed and decelerates before the end, 0x53 accelerates from the
 // start speed and decelerates. The deceleration begins where the remaining pulses fall to
 // register 22 (mode bit 13 set) or to the deceleration distance plus the signed offset in
-// register 22 (bit 13 clear); it ends at the start speed, which is kept to the end.
+// register 22 (bit 13 clear); it ends at the start speed, which is kept to the end. When the
+// remaining distance leaves no room for both ramps the axis turns back down before reaching
+// the high speed (a triangular profile).
+//
+// Choices where a real controller leaves room:
+// - A start on a busy axis (running or waiting) is ignored; the axis keeps its move.
+// - Command 0x4A decelerates from the present speed to the start speed and stops, whatever
+//   the start code; 0x05 and 73 stop at once on the last whole pulse; 4 and 38 also clear
+//   the stop causes.
+// - Writing a register in force (16-23), the counters, register 28 or the soft-limit
+//   registers while an axis runs re-plans the move from its present position and speed;
+//   command 43 first copies pre-registers 1-6 to 17-22. An end moved behind the axis
+//   decelerates it to a stop where it is.
+// - The acceleration rate in force is kept in register 19.
+// - End limits and soft limits stop the axis exactly at their position (an end limit with
+//   the EL flag, bit 3 of register 28, decelerates from there instead). A start towards an
+//   active limit, or with the alarm on, starts nothing and records the cause.
 #include "sim/motion/axis_controller.h"
 
 #include <algorithm>

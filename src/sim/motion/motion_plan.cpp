@@ -54,9 +54,7 @@ MotionSample MotionPlan::At(double t) const {
 class PlanBuilder {
  public:
   PlanBuilder(double distance, double speed)
-      : distance_(distance), speed_(speed), initialSpeed_(speed) {
-    plan_.endDistance_ = distance;
-  }
+      : distance_(distance), speed_(speed), startDistance_(distance), startSpeed_(speed) {}
 
   double Distance() const { return distance_; }
   double Speed() const { return speed_; }
@@ -84,8 +82,8 @@ class PlanBuilder {
     if (i < 0) {
       plan_.count_ = 0;
       time_ = 0;
-      distance_ = plan_.endDistance_;
-      speed_ = initialSpeed_;
+      distance_ = startDistance_;
+      speed_ = startSpeed_;
       return true;
     }
     Segment& s = plan_.segments_[static_cast<std::size_t>(i)];
@@ -116,7 +114,8 @@ class PlanBuilder {
   double time_ = 0;
   double distance_;
   double speed_;
-  double initialSpeed_;
+  double startDistance_;  // where the plan begins
+  double startSpeed_;
 };
 
 namespace {

@@ -190,12 +190,12 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_GetSerialOutputs(int board, int module, un
  * (fields 0, 6, 1 in register 31) stop it at once at their position. A start towards an
  * active limit or with the alarm active starts nothing and records the cause. Positions are
  * command-counter pulses. */
-#define QUORVA_SIM_SIGNAL_EL_PLUS 0
-#define QUORVA_SIM_SIGNAL_EL_MINUS 1
-#define QUORVA_SIM_SIGNAL_ALARM 2
-#define QUORVA_SIM_SIGNAL_INP 3 /* in-position */
-#define QUORVA_SIM_SIGNAL_HOME 4
-#define QUORVA_SIM_SIGNAL_LATCH 5
+#define QUORVA_SIM_INPUT_EL_PLUS 0
+#define QUORVA_SIM_INPUT_EL_MINUS 1
+#define QUORVA_SIM_INPUT_ALARM 2
+#define QUORVA_SIM_INPUT_INP 3 /* in-position */
+#define QUORVA_SIM_INPUT_HOME 4
+#define QUORVA_SIM_INPUT_LATCH 5
 #define QUORVA_SIM_STOP_END_LIMIT 0x100  /* register 49 bit 8 */
 #define QUORVA_SIM_STOP_ALARM 0x200      /* register 49 bit 9 */
 #define QUORVA_SIM_STOP_SOFT_LIMIT 0x400 /* register 49 bit 10 */
@@ -216,19 +216,18 @@ QUORVA_LAYOUT_CHECK(offsetof(QUORVA_SIM_AXIS_STATE, busy) == 32, "QUORVA_SIM_AXI
 QUORVA_LAYOUT_CHECK(offsetof(QUORVA_SIM_AXIS_STATE, stopCauses) == 40,
                     "QUORVA_SIM_AXIS_STATE layout");
 
-/* Sets (active 1) or clears (0) an input signal QUORVA_SIM_SIGNAL_* of an axis at the present
+/* Sets (active 1) or clears (0) an input QUORVA_SIM_INPUT_* of an axis at the present
  * simulated time. A running axis stops when its end limit ahead or the alarm becomes active. */
-QUORVA_API int QUORVA_CALL QUORVA_SIM_SetAxisSignal(int board, int axis, int signal, int active);
+QUORVA_API int QUORVA_CALL QUORVA_SIM_SetAxisInput(int board, int axis, int input, int active);
 /* Places the end-limit switch of one direction (1: EL+, -1: EL-) at a command position: the
  * input is active whenever the counter is at or beyond it, and a moving axis trips it itself. */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_SetEndLimitPosition(int board, int axis, int direction,
                                                           int position);
-/* Removes both end-limit switch positions (inputs set with QUORVA_SIM_SetAxisSignal stay). */
+/* Removes both end-limit switch positions (inputs set with QUORVA_SIM_SetAxisInput stay). */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_ClearEndLimitPositions(int board, int axis);
 /* Places the home switch: active while position <= counter < position + width; width 0
  * removes it. */
-QUORVA_API int QUORVA_CALL QUORVA_SIM_SetHomePosition(int board, int axis, int position,
-                                                      int width);
+QUORVA_API int QUORVA_CALL QUORVA_SIM_SetHomePosition(int board, int axis, int position, int width);
 /* The actual counter (register 36) lags the command counter by `pulses`; register 37 reads
  * the deviation. Takes effect at once, moving or not. */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_SetFollowingError(int board, int axis, int pulses);

@@ -92,23 +92,23 @@ TEST_F(SimMotion, EndLimitWithTheDecelerationFlagStopsBeyondIt) {
 TEST_F(SimMotion, LimitAndAlarmInputsStopARunningAxis) {
   RunContinuous(2);
   QUORVA_SIM_AdvanceTime(1.0);
-  ASSERT_EQ(QUORVA_SIM_SetAxisSignal(0, 2, QUORVA_SIM_SIGNAL_EL_MINUS, 1), 0);
+  ASSERT_EQ(QUORVA_SIM_SetAxisInput(0, 2, QUORVA_SIM_INPUT_EL_MINUS, 1), 0);
   EXPECT_TRUE(Busy(2)) << "the limit behind the axis does not stop it";
-  ASSERT_EQ(QUORVA_SIM_SetAxisSignal(0, 2, QUORVA_SIM_SIGNAL_EL_PLUS, 1), 0);
+  ASSERT_EQ(QUORVA_SIM_SetAxisInput(0, 2, QUORVA_SIM_INPUT_EL_PLUS, 1), 0);
   EXPECT_FALSE(Busy(2));
   EXPECT_EQ(Signals(2) & (3u << 12), 3u << 12);
-  QUORVA_SIM_SetAxisSignal(0, 2, QUORVA_SIM_SIGNAL_EL_PLUS, 0);
-  QUORVA_SIM_SetAxisSignal(0, 2, QUORVA_SIM_SIGNAL_EL_MINUS, 0);
+  QUORVA_SIM_SetAxisInput(0, 2, QUORVA_SIM_INPUT_EL_PLUS, 0);
+  QUORVA_SIM_SetAxisInput(0, 2, QUORVA_SIM_INPUT_EL_MINUS, 0);
 
   RunContinuous(2);
-  ASSERT_EQ(QUORVA_SIM_SetAxisSignal(0, 2, QUORVA_SIM_SIGNAL_ALARM, 1), 0);
+  ASSERT_EQ(QUORVA_SIM_SetAxisInput(0, 2, QUORVA_SIM_INPUT_ALARM, 1), 0);
   EXPECT_FALSE(Busy(2));
   EXPECT_NE(Signals(2) & (1u << 11), 0u);
   EXPECT_NE(Reg(2, 49) & QUORVA_SIM_STOP_ALARM, 0u);
   RunContinuous(2);
   EXPECT_FALSE(Busy(2)) << "no start while the alarm is active";
-  EXPECT_EQ(QUORVA_SIM_SetAxisSignal(0, 2, 9, 1), -1);
-  EXPECT_EQ(QUORVA_SIM_SetAxisSignal(0, 8, QUORVA_SIM_SIGNAL_ALARM, 1), -1);
+  EXPECT_EQ(QUORVA_SIM_SetAxisInput(0, 2, 9, 1), -1);
+  EXPECT_EQ(QUORVA_SIM_SetAxisInput(0, 8, QUORVA_SIM_INPUT_ALARM, 1), -1);
 }
 
 TEST_F(SimMotion, SoftLimitsStopTheAxisAtTheirPositions) {
@@ -224,8 +224,8 @@ TEST_F(SimMotion, AxisCommandsSetTheOutputBitsOfTheSignalStatus) {
   EXPECT_EQ(Signals(1) & 0xCu, 0u);
   QUORVA_Outpdw(board_, 3, 5, 1u << 2);  // PE off for axis 6 in the board double-word
   EXPECT_EQ(Signals(6) & 0xCu, 0x4u);
-  ASSERT_EQ(QUORVA_SIM_SetAxisSignal(0, 6, QUORVA_SIM_SIGNAL_INP, 1), 0);
-  ASSERT_EQ(QUORVA_SIM_SetAxisSignal(0, 6, QUORVA_SIM_SIGNAL_LATCH, 1), 0);
+  ASSERT_EQ(QUORVA_SIM_SetAxisInput(0, 6, QUORVA_SIM_INPUT_INP, 1), 0);
+  ASSERT_EQ(QUORVA_SIM_SetAxisInput(0, 6, QUORVA_SIM_INPUT_LATCH, 1), 0);
   EXPECT_EQ(Reg(6, 49) & 0x30u, 0x30u);
 }
 

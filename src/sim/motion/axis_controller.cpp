@@ -133,7 +133,7 @@ Limit LimitAhead(const SimAxis& axis) {
 // Why a move in the axis's direction cannot start now; 0 when it can.
 std::uint32_t BlockingCause(const SimAxis& axis) {
   const AxisMotion& m = axis.motion;
-  if ((m.inputs >> QUORVA_SIM_SIGNAL_ALARM & 1u) != 0) return kStatusStopAlarm;
+  if ((m.inputs >> QUORVA_SIM_INPUT_ALARM & 1u) != 0) return kStatusStopAlarm;
   if (EndLimitActive(axis, m.direction)) return kStatusStopEndLimit;
   if (SoftLimitEnabled(axis, m.direction) &&
       Beyond(CommandPosition(axis), SoftLimitPosition(axis, m.direction), m.direction)) {
@@ -207,7 +207,7 @@ std::int64_t SoftLimitPosition(const SimAxis& axis, int direction) {
 
 bool EndLimitActive(const SimAxis& axis, int direction) {
   const AxisMotion& m = axis.motion;
-  const int signal = direction > 0 ? QUORVA_SIM_SIGNAL_EL_PLUS : QUORVA_SIM_SIGNAL_EL_MINUS;
+  const int signal = direction > 0 ? QUORVA_SIM_INPUT_EL_PLUS : QUORVA_SIM_INPUT_EL_MINUS;
   if ((m.inputs >> signal & 1u) != 0) return true;
   const bool has = direction > 0 ? m.hasPlusLimit : m.hasMinusLimit;
   return has &&
@@ -375,12 +375,12 @@ void SetInputSignal(SimAxis& axis, int signal, bool active, std::int64_t nowNs) 
     m.inputs &= ~(1u << signal);
   }
   if (!active || m.phase != AxisMotion::Phase::kRunning) return;
-  if (signal == QUORVA_SIM_SIGNAL_ALARM) {
+  if (signal == QUORVA_SIM_INPUT_ALARM) {
     StopAxisNow(axis, kStatusStopAlarm, nowNs);
     return;
   }
-  const bool ahead = (signal == QUORVA_SIM_SIGNAL_EL_PLUS && m.direction > 0) ||
-                     (signal == QUORVA_SIM_SIGNAL_EL_MINUS && m.direction < 0);
+  const bool ahead = (signal == QUORVA_SIM_INPUT_EL_PLUS && m.direction > 0) ||
+                     (signal == QUORVA_SIM_INPUT_EL_MINUS && m.direction < 0);
   if (!ahead) return;
   if ((Reg(axis, reg::kEnvironment1) & kEnvironmentElDecelerates) != 0) {
     DecelerateAxis(axis, kStatusStopEndLimit, nowNs);

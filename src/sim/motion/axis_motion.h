@@ -39,7 +39,7 @@ struct AxisMotion {
   std::uint32_t state = kStateStopped;
 
   // Signals.
-  std::uint32_t inputs = 0;      // QUORVA_SIM_SIGNAL_* bits set through the control interface
+  std::uint32_t inputs = 0;      // QUORVA_SIM_INPUT_* bits set through the control interface
   std::uint32_t outputs = 0;     // output bits of the signal status word set by axis commands
   std::uint32_t stopCauses = 0;  // register 49 bits telling why the last move stopped
 

@@ -39,9 +39,9 @@ std::uint32_t BoardWordBits(const SimBoard& board, int axis) {
 std::uint32_t SignalStatus(const SimBoard& board, int axis) {
   const SimAxis& a = board.axes[static_cast<std::size_t>(axis)];
   return a.motion.outputs | BoardWordBits(board, axis) |
-         Bit(Input(a, QUORVA_SIM_SIGNAL_ALARM), kSignalAlarm) |
+         Bit(Input(a, QUORVA_SIM_INPUT_ALARM), kSignalAlarm) |
          Bit(EndLimitActive(a, 1), kSignalElPlus) | Bit(EndLimitActive(a, -1), kSignalElMinus) |
-         Bit(Input(a, QUORVA_SIM_SIGNAL_HOME) || OnHome(a), kSignalHome);
+         Bit(Input(a, QUORVA_SIM_INPUT_HOME) || OnHome(a), kSignalHome);
 }
 
 // Soft limit reached: comparator 1 or 2 set as a soft limit and the counter at or past it.
@@ -57,8 +57,8 @@ std::uint32_t SoftLimitBits(const SimAxis& axis) {
 std::uint32_t RegisterValue(const SimAxis& axis, std::uint32_t number) {
   if (number != reg::kExtendedStatus) return axis.registers[number];
   return axis.registers[number] | axis.motion.stopCauses | SoftLimitBits(axis) |
-         Bit(Input(axis, QUORVA_SIM_SIGNAL_INP), kStatusInPosition) |
-         Bit(Input(axis, QUORVA_SIM_SIGNAL_LATCH), kStatusLatch);
+         Bit(Input(axis, QUORVA_SIM_INPUT_INP), kStatusInPosition) |
+         Bit(Input(axis, QUORVA_SIM_INPUT_LATCH), kStatusLatch);
 }
 
 std::uint32_t StatusWord(const SimBoard& board, int axis, std::uint32_t offset) {

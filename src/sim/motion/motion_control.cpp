@@ -29,8 +29,8 @@ double SecondsOf(std::int64_t ns) {
 
 extern "C" {
 
-int QUORVA_SIM_SetAxisSignal(int board, int axis, int signal, int active) {
-  if (signal < QUORVA_SIM_SIGNAL_EL_PLUS || signal > QUORVA_SIM_SIGNAL_LATCH) return -1;
+int QUORVA_SIM_SetAxisInput(int board, int axis, int signal, int active) {
+  if (signal < QUORVA_SIM_INPUT_EL_PLUS || signal > QUORVA_SIM_INPUT_LATCH) return -1;
   return WithAxis(board, axis, [&](SimAxis& a, std::int64_t now) {
     SetInputSignal(a, signal, active != 0, now);
     return 0;

@@ -80,7 +80,10 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_RefuseCommand(int code);
  * "virtual", "realtime" (the default) or "realtime:FACTOR" (e.g. "realtime:10"). */
 #define QUORVA_SIM_CLOCK_VIRTUAL 0
 #define QUORVA_SIM_CLOCK_REALTIME 1
-#define QUORVA_SIM_REQUEST_QUANTUM_NS 10000
+/* 100 simulated microseconds per answered request: a wait that polls one status word per pass
+ * follows a 10-second move in 100000 requests (about a tenth of a real second), and sees the
+ * end of a move at most 0.1 ms late. */
+#define QUORVA_SIM_REQUEST_QUANTUM_NS 100000
 /* Chooses the clock; `factor` (simulated seconds per real second, above 0) applies to the
  * real-time clock. Simulated time continues from its present value. */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_SetClock(int mode, double factor);
@@ -161,6 +164,76 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_SetCounterRate(int board, int channel,
 QUORVA_API int QUORVA_CALL QUORVA_SIM_SetSerialModules(int board, unsigned int present);
 QUORVA_API int QUORVA_CALL QUORVA_SIM_SetSerialInputs(int board, int module, unsigned int word);
 QUORVA_API int QUORVA_CALL QUORVA_SIM_GetSerialOutputs(int board, int module, unsigned int* word);
+
+/* Motion. Every axis of a simulated motion board is a pulse-train controller whose moves run
+ * in simulated time: a start command (0x51, 0x52, 0x53 in the low byte of the command word,
+ * further axes of the same four-axis chip in bits 8-11) copies pre-registers 0-7 into the
+ * registers in force 16-23 and runs the operation code of the mode in force; the counters
+ * (registers 35 and 36, 28 bits, wrapping), the remaining pulses (52), the speed in steps (53)
+ * and the state (register 49 bits 0-3: 0 stopped, 0xB accelerating, 0xC high speed, 0xD
+ * decelerating) follow the motion. Each request computes the motion in closed form from the
+ * time elapsed, so its cost does not depend on speed, distance or time.
+ *
+ * Status bits the simulated controller sets:
+ *   main status word (offset 0): bit 1 while the axis runs or waits for the start signal;
+ *   signal status word (offset 1): bit 0 servo off (commands 16 on, 24 off), bit 1 ERC output
+ *     (36 on, 37 off), bit 2 pulse output off (commands 18/26, or the PE board double-word),
+ *     bit 3 EL logic (commands 27/19, or the ELL board double-word), bit 11 alarm, bit 12 EL+,
+ *     bit 13 EL-, bit 14 home;
+ *   register 49: bit 4 in-position, bit 5 latch, bits 8-10 why the last move stopped
+ *     (QUORVA_SIM_STOP_*), bit 11 soft limit - reached, bit 12 soft limit + reached, bit 20
+ *     running, bit 21 waiting for the start signal.
+ *
+ * Limits: a moving axis stops at an active end limit of its direction, at once, or
+ * decelerating when bit 3 of register 28 is set; an alarm stops it at once; comparators 1
+ * (register 39, negative side) and 2 (register 40, positive side) configured as soft limits
+ * (fields 0, 6, 1 in register 31) stop it at once at their position. A start towards an
+ * active limit or with the alarm active starts nothing and records the cause. Positions are
+ * command-counter pulses. */
+#define QUORVA_SIM_INPUT_EL_PLUS 0
+#define QUORVA_SIM_INPUT_EL_MINUS 1
+#define QUORVA_SIM_INPUT_ALARM 2
+#define QUORVA_SIM_INPUT_INP 3 /* in-position */
+#define QUORVA_SIM_INPUT_HOME 4
+#define QUORVA_SIM_INPUT_LATCH 5
+#define QUORVA_SIM_STOP_END_LIMIT 0x100  /* register 49 bit 8 */
+#define QUORVA_SIM_STOP_ALARM 0x200      /* register 49 bit 9 */
+#define QUORVA_SIM_STOP_SOFT_LIMIT 0x400 /* register 49 bit 10 */
+
+/* One axis's motion, as the simulated controller sees it. */
+typedef struct QUORVA_SIM_AXIS_STATE {
+  double position;  /* command position, pulses, with the pulse in progress as a fraction */
+  double speed;     /* pulses per second */
+  double startTime; /* simulated seconds at which the present or last move began to run */
+  double endTime;   /* when it ends or ended; -1 for a move without end or not yet released */
+  int busy;         /* 0 idle, 1 running, 2 waiting for the start signal */
+  int state;        /* register 49 bits 0-3 */
+  unsigned int stopCauses; /* QUORVA_SIM_STOP_* bits of the last move */
+  int direction;           /* 1 or -1 */
+} QUORVA_SIM_AXIS_STATE;
+QUORVA_LAYOUT_CHECK(sizeof(QUORVA_SIM_AXIS_STATE) == 48, "QUORVA_SIM_AXIS_STATE is 48 bytes");
+QUORVA_LAYOUT_CHECK(offsetof(QUORVA_SIM_AXIS_STATE, busy) == 32, "QUORVA_SIM_AXIS_STATE layout");
+QUORVA_LAYOUT_CHECK(offsetof(QUORVA_SIM_AXIS_STATE, stopCauses) == 40,
+                    "QUORVA_SIM_AXIS_STATE layout");
+
+/* Sets (active 1) or clears (0) an input QUORVA_SIM_INPUT_* of an axis at the present
+ * simulated time. A running axis stops when its end limit ahead or the alarm becomes active. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_SetAxisInput(int board, int axis, int input, int active);
+/* Places the end-limit switch of one direction (1: EL+, -1: EL-) at a command position: the
+ * input is active whenever the counter is at or beyond it, and a moving axis trips it itself. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_SetEndLimitPosition(int board, int axis, int direction,
+                                                          int position);
+/* Removes both end-limit switch positions (inputs set with QUORVA_SIM_SetAxisInput stay). */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_ClearEndLimitPositions(int board, int axis);
+/* Places the home switch: active while position <= counter < position + width; width 0
+ * removes it. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_SetHomePosition(int board, int axis, int position, int width);
+/* The actual counter (register 36) lags the command counter by `pulses`; register 37 reads
+ * the deviation. Takes effect at once, moving or not. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_SetFollowingError(int board, int axis, int pulses);
+/* The axis's motion at the present simulated time. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_GetAxisState(int board, int axis,
+                                                   QUORVA_SIM_AXIS_STATE* state);
 
 /* Request log: the newest requests, oldest first; at most QUORVA_SIM_LOG_CAPACITY kept. */
 #define QUORVA_SIM_LOG_CAPACITY 65536

@@ -80,7 +80,7 @@ TEST_F(AnalogOutput, WaveformWithLoopCountEndsOnItsLastSample) {
 
 TEST_F(AnalogOutput, CountersCountInSimulatedTimeAndClear) {
   QUORVA_SIM_AdvanceTime(1.0);
-  EXPECT_EQ(QUORVA_ReadCounter32(board_, 1), 2000u);  // 2 kHz, plus 10 us for the request
+  EXPECT_EQ(QUORVA_ReadCounter32(board_, 1), 2000u);  // 2 kHz, plus a request quantum
   EXPECT_REQUESTS({"500(1, *, *)"});
   EXPECT_EQ(QUORVA_ClearCounter32(board_, 1), 1);
   QUORVA_SIM_AdvanceTime(0.5);
@@ -93,8 +93,10 @@ TEST_F(AnalogOutput, CountersWrapAtThirtyTwoBits) {
   ASSERT_EQ(QUORVA_SIM_SetCounterRate(kAnalogBoard, 0, 1e9), 0);
   QUORVA_ClearCounter32(board_, 0);
   QUORVA_SIM_AdvanceTime(5.0);
-  EXPECT_EQ(QUORVA_ReadCounter32(board_, 0),
-            static_cast<unsigned>(5'000'010'000ull % (1ull << 32)));
+  EXPECT_EQ(
+      QUORVA_ReadCounter32(board_, 0),
+      static_cast<unsigned>((5'000'000'000ull + QUORVA_SIM_REQUEST_QUANTUM_NS) % (1ull << 32)))
+      << "1 count per ns: 5 s and the read request's quantum";
 }
 
 TEST_F(AnalogOutput, RefusedClearIsNoSuccess) {

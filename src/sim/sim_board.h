@@ -7,6 +7,7 @@
 
 #include "VarnDasQvSim.h"
 #include "sim/daq/daq_state.h"
+#include "sim/motion/axis_motion.h"
 
 namespace quorva::sim {
 
@@ -17,6 +18,7 @@ struct SimAxis {
   std::array<std::uint32_t, QUORVA_SIM_AXIS_REGISTERS> registers{};
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainStatus{};   // what 640 reads
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainWritten{};  // what 620 wrote
+  AxisMotion motion;
 };
 
 // Resource bytes of the device detail record (flags, analog in/out, digital in/out, axes).

@@ -45,6 +45,15 @@ class SimBus {
     if (index < 0 || static_cast<std::size_t>(index) >= boards_.size()) return -1;
     return action(boards_[static_cast<std::size_t>(index)]);
   }
+  // Runs `action(board, nowNs)` on board `index` under the bus lock, with the simulated time;
+  // -1 when there is no such board.
+  template <typename Action>
+  int WithBoardAt(int index, Action action) {
+    std::lock_guard lock(mutex_);
+    ConfigureOnFirstUse();
+    if (index < 0 || static_cast<std::size_t>(index) >= boards_.size()) return -1;
+    return action(boards_[static_cast<std::size_t>(index)], clock_.Now());
+  }
   // Runs `action` on the request log under the bus lock.
   template <typename Action>
   auto WithLog(Action action) {

@@ -3,6 +3,7 @@
 
 #include "VarnDasQvSim.h"
 #include "platform/backend.h"
+#include "sim/motion/axis_controller.h"
 #include "sim/sim_bus.h"
 
 using namespace quorva;
@@ -27,19 +28,34 @@ int Access(Array& array, int index, unsigned int* read, const unsigned int* writ
   return 0;
 }
 
+// Register reads see the motion at the present simulated time; a write acts as the library's.
 int AxisRegisterAccess(int board, int axis, int reg, unsigned int* read,
                        const unsigned int* write) {
-  return Bus().WithBoard(board, [&](SimBoard& b) {
+  return Bus().WithBoardAt(board, [&](SimBoard& b, std::int64_t now) {
     SimAxis* a = AxisOf(b, axis);
-    return a != nullptr ? Access(a->registers, reg, read, write) : -1;
+    if (a == nullptr || reg < 0 || static_cast<std::size_t>(reg) >= a->registers.size()) {
+      return -1;
+    }
+    const auto number = static_cast<std::uint32_t>(reg);
+    SettleAxis(*a, now);
+    if (write != nullptr) {
+      a->registers[number] = *write;
+      AfterRegisterWrite(*a, number, now);
+    }
+    if (read != nullptr) *read = RegisterValue(*a, number);
+    return 0;
   });
 }
 
+// Reads give the words as the driver reports them; writes set the stored bits beneath.
 int MainStatusAccess(int board, int axis, int offset, unsigned int* read,
                      const unsigned int* write) {
-  return Bus().WithBoard(board, [&](SimBoard& b) {
+  return Bus().WithBoardAt(board, [&](SimBoard& b, std::int64_t now) {
     SimAxis* a = AxisOf(b, axis);
-    return a != nullptr ? Access(a->mainStatus, offset, read, write) : -1;
+    if (a == nullptr || Access(a->mainStatus, offset, nullptr, write) != 0) return -1;
+    SettleAxis(*a, now);
+    if (read != nullptr) *read = StatusWord(b, axis, static_cast<std::uint32_t>(offset));
+    return 0;
   });
 }
 

@@ -1,0 +1,392 @@
+// Starting, stopping and planning the moves of one axis, and the registers they publish.
+//
+// Model: a start copies pre-registers 0-7 into the registers in force 16-23 and runs the
+// operation code in the low byte of the mode in force (0x00/0x02 continuous positive, 0x08
+// continuous negative, 0x41/0x56 relative, 0x42 absolute; any other code starts nothing).
+// Speeds are step counts of 19660800 / ((M + 1) × 65536) pulses per second; a ramp over n
+// steps with rate value r lasts (r + 1) × n × 4 / 19660800 seconds, eight instead of four
+// with the S-curve bit (mode bit 10). Start code 0x51 runs at the high speed without ramps,
+// 0x52 starts at the high speed and decelerates before the end, 0x53 accelerates from the
+// start speed and decelerates. The deceleration begins where the remaining pulses fall to
+// register 22 (mode bit 13 set) or to the deceleration distance plus the signed offset in
+// register 22 (bit 13 clear); it ends at the start speed, which is kept to the end. When the
+// remaining distance leaves no room for both ramps the axis turns back down before reaching
+// the high speed (a triangular profile).
+//
+// Choices where a real controller leaves room:
+// - A start on a busy axis (running or waiting) is ignored; the axis keeps its move.
+// - Command 0x4A decelerates from the present speed to the start speed and stops, whatever
+//   the start code; 0x05 and 73 stop at once on the last whole pulse; 4 and 38 also clear
+//   the stop causes.
+// - Writing a register in force (16-23), the counters, register 28 or the soft-limit
+//   registers while an axis runs re-plans the move from its present position and speed;
+//   command 43 first copies pre-registers 1-6 to 17-22. An end moved behind the axis
+//   decelerates it to a stop where it is.
+// - The acceleration rate in force is kept in register 19.
+// - End limits and soft limits stop the axis exactly at their position (an end limit with
+//   the EL flag, bit 3 of register 28, decelerates from there instead). A start towards an
+//   active limit, or with the alarm on, starts nothing and records the cause.
+#include "sim/motion/axis_controller.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorva::sim {
+namespace {
+
+constexpr double kReferenceRate = 19660800.0;
+constexpr std::uint32_t kCounterMask = 0x0FFFFFFF;
+constexpr std::uint32_t kStateMask = 0xF;
+constexpr std::uint32_t kModeSCurve = 1u << 10;
+constexpr std::uint32_t kModeManualRampDown = 1u << 13;
+constexpr std::uint32_t kModeStartSignal = 1u << 18;
+constexpr std::uint32_t kEnvironmentElDecelerates = 1u << 3;
+constexpr std::uint32_t kStartWithoutRamps = 0x51;
+constexpr std::uint32_t kStartWithRamps = 0x53;
+// Comparator 1 (bits 0-6) or 2 (bits 8-14) of register 31 set as a soft limit: fields 0, 6, 1.
+constexpr std::uint32_t kSoftLimitFields = 0x38;
+
+enum class Operation { kNone, kContinuous, kRelative, kAbsolute };
+
+Operation OperationOf(std::uint32_t mode) {
+  switch (mode & 0xFF) {
+    case 0x00:
+    case 0x02:
+    case 0x08:
+      return Operation::kContinuous;
+    case 0x41:
+    case 0x56:
+      return Operation::kRelative;
+    case 0x42:
+      return Operation::kAbsolute;
+    default:
+      return Operation::kNone;
+  }
+}
+
+std::uint32_t Wrap28(std::int64_t value) {
+  return static_cast<std::uint32_t>(value) & kCounterMask;
+}
+
+double Seconds(std::int64_t ns) {
+  return static_cast<double>(ns) * 1e-9;
+}
+
+std::uint32_t Reg(const SimAxis& axis, std::uint32_t number) {
+  return axis.registers[number];
+}
+
+double StepPps(const SimAxis& axis) {
+  const double m = Reg(axis, reg::kMagnification) & 0xFFF;
+  return kReferenceRate / ((m + 1) * 65536);
+}
+
+double SpeedOf(const SimAxis& axis, std::uint32_t number) {
+  return std::max<std::uint32_t>(1, Reg(axis, number) & 0xFFFF) * StepPps(axis);
+}
+
+// Mean rate of change of a ramp, pulses per second per second.
+double RampRate(const SimAxis& axis, std::uint32_t number) {
+  const double rate = Reg(axis, number) & 0xFFFF;
+  const double divisor = (Reg(axis, reg::kModeInForce) & kModeSCurve) != 0 ? 8 : 4;
+  return StepPps(axis) * kReferenceRate / (divisor * (rate + 1));
+}
+
+bool Beyond(std::int64_t position, std::int64_t limit, int direction) {
+  return direction > 0 ? position >= limit : position <= limit;
+}
+
+// End of a positioning move, in pulses from its start along its direction.
+double EndOf(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  const std::int64_t amount = static_cast<std::int32_t>(Reg(axis, reg::kAmountInForce));
+  const std::int64_t travel = OperationOf(Reg(axis, reg::kModeInForce)) == Operation::kAbsolute
+                                  ? amount - m.commandOrigin
+                                  : amount;
+  return static_cast<double>(travel * m.direction);
+}
+
+// The nearest switch or soft limit ahead of a moving axis.
+struct Limit {
+  double distance = kEndless;
+  bool decelerates = false;
+  std::uint32_t cause = 0;
+};
+
+Limit LimitAhead(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  Limit nearest;
+  const auto consider = [&](std::int64_t position, std::uint32_t cause, bool decelerates) {
+    const double distance = static_cast<double>((position - m.commandOrigin) * m.direction);
+    if (distance < nearest.distance) nearest = {distance, decelerates, cause};
+  };
+  const bool elDecelerates = (Reg(axis, reg::kEnvironment1) & kEnvironmentElDecelerates) != 0;
+  if (m.direction > 0 ? m.hasPlusLimit : m.hasMinusLimit) {
+    consider(m.direction > 0 ? m.plusLimit : m.minusLimit, kStatusStopEndLimit, elDecelerates);
+  }
+  if (SoftLimitEnabled(axis, m.direction)) {
+    consider(SoftLimitPosition(axis, m.direction), kStatusStopSoftLimit, false);
+  }
+  return nearest;
+}
+
+// Why a move in the axis's direction cannot start now; 0 when it can.
+std::uint32_t BlockingCause(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  if ((m.inputs >> QUORVA_SIM_INPUT_ALARM & 1u) != 0) return kStatusStopAlarm;
+  if (EndLimitActive(axis, m.direction)) return kStatusStopEndLimit;
+  if (SoftLimitEnabled(axis, m.direction) &&
+      Beyond(CommandPosition(axis), SoftLimitPosition(axis, m.direction), m.direction)) {
+    return kStatusStopSoftLimit;
+  }
+  return 0;
+}
+
+// Writes the counters, remaining pulses, speed and state of the present motion.
+void Publish(SimAxis& axis) {
+  AxisMotion& m = axis.motion;
+  const bool running = m.phase == AxisMotion::Phase::kRunning;
+  const auto pulses = static_cast<std::int64_t>(std::floor(m.distance));
+  axis.registers[reg::kCommandCounter] = Wrap28(m.commandOrigin + m.direction * pulses);
+  axis.registers[reg::kActualCounter] = Wrap28(m.actualOrigin + m.direction * pulses);
+  axis.registers[reg::kRemaining] = m.positioning
+                                        ? static_cast<std::uint32_t>(std::max<std::int64_t>(
+                                              0, static_cast<std::int64_t>(m.end) - pulses))
+                                        : 0;
+  axis.registers[reg::kSpeed] =
+      running ? static_cast<std::uint32_t>(std::min(65535.0, std::round(m.speed / StepPps(axis))))
+              : 0;
+  std::uint32_t status = 0;
+  if (running) status = kStatusRunning | m.state;
+  if (m.phase == AxisMotion::Phase::kWaiting) status = kStatusWaiting;
+  std::uint32_t& word = axis.registers[reg::kExtendedStatus];
+  word = (word & ~(kStateMask | kStatusRunning | kStatusWaiting)) | status;
+}
+
+void Finish(SimAxis& axis, std::uint32_t cause, std::int64_t endNs) {
+  AxisMotion& m = axis.motion;
+  m.phase = AxisMotion::Phase::kIdle;
+  m.speed = 0;
+  m.state = kStateStopped;
+  m.stopping = false;
+  m.stopCauses |= cause;
+  m.endNs = endNs;
+  Publish(axis);
+}
+
+void Launch(SimAxis& axis, std::int64_t nowNs) {
+  AxisMotion& m = axis.motion;
+  if (const std::uint32_t cause = BlockingCause(axis)) {
+    m.phase = AxisMotion::Phase::kIdle;
+    m.stopCauses = cause;
+    Publish(axis);
+    return;
+  }
+  m.phase = AxisMotion::Phase::kRunning;
+  m.startNs = nowNs;
+  m.speed = SpeedOf(axis, m.startCode == kStartWithRamps ? reg::kStartSpeed : reg::kHighSpeed);
+  Replan(axis, nowNs);
+  SettleAxis(axis, nowNs);
+}
+
+}  // namespace
+
+std::int64_t SignExtend28(std::uint32_t value) {
+  const std::int64_t field = value & kCounterMask;
+  return (field & 0x08000000) != 0 ? field - 0x10000000 : field;
+}
+
+bool SoftLimitEnabled(const SimAxis& axis, int direction) {
+  const int shift = direction > 0 ? 8 : 0;
+  return (Reg(axis, reg::kEnvironment4) >> shift & 0x7F) == kSoftLimitFields;
+}
+
+std::int64_t SoftLimitPosition(const SimAxis& axis, int direction) {
+  return SignExtend28(Reg(axis, direction > 0 ? reg::kSoftLimitPlus : reg::kSoftLimitMinus));
+}
+
+bool EndLimitActive(const SimAxis& axis, int direction) {
+  const AxisMotion& m = axis.motion;
+  const int signal = direction > 0 ? QUORVA_SIM_INPUT_EL_PLUS : QUORVA_SIM_INPUT_EL_MINUS;
+  if ((m.inputs >> signal & 1u) != 0) return true;
+  const bool has = direction > 0 ? m.hasPlusLimit : m.hasMinusLimit;
+  return has &&
+         Beyond(CommandPosition(axis), direction > 0 ? m.plusLimit : m.minusLimit, direction);
+}
+
+std::int64_t CommandPosition(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  if (m.phase == AxisMotion::Phase::kIdle) return SignExtend28(Reg(axis, reg::kCommandCounter));
+  return m.commandOrigin + m.direction * static_cast<std::int64_t>(std::floor(m.distance));
+}
+
+double SpeedPps(const SimAxis& axis) {
+  return axis.motion.phase == AxisMotion::Phase::kRunning ? axis.motion.speed : 0.0;
+}
+
+void SettleAxis(SimAxis& axis, std::int64_t nowNs) {
+  AxisMotion& m = axis.motion;
+  if (m.phase != AxisMotion::Phase::kRunning) return;
+  const MotionSample sample = m.plan.At(Seconds(nowNs - m.planOriginNs));
+  m.distance = std::max(m.distance, sample.distance);  // sampling never runs backwards
+  m.speed = sample.speed;
+  m.state = sample.state;
+  if (!sample.finished) {
+    Publish(axis);
+    return;
+  }
+  m.distance = sample.distance;
+  Finish(axis, m.causeAtEnd,
+         m.planOriginNs + static_cast<std::int64_t>(std::llround(m.plan.EndTime() * 1e9)));
+}
+
+void Replan(SimAxis& axis, std::int64_t nowNs) {
+  AxisMotion& m = axis.motion;
+  if (m.phase != AxisMotion::Phase::kRunning) return;
+  const std::uint32_t mode = Reg(axis, reg::kModeInForce);
+  ProfileInputs in;
+  in.distance = m.distance;
+  in.speed = m.speed;
+  in.startSpeed = SpeedOf(axis, reg::kStartSpeed);
+  in.highSpeed = SpeedOf(axis, reg::kHighSpeed);
+  in.accelRate = RampRate(axis, reg::kAccelRate);
+  in.decelRate = RampRate(axis, reg::kDecelRate);
+  in.smooth = (mode & kModeSCurve) != 0;
+  in.rampUp = m.startCode == kStartWithRamps;
+  in.rampDown = m.startCode != kStartWithoutRamps;
+  in.stopping = m.stopping;
+  if (m.positioning) {
+    m.end = EndOf(axis);
+    in.end = m.end;
+    if (m.end < m.distance) {  // the end moved behind the axis: stop as soon as possible
+      in.stopping = true;
+      in.end = kEndless;
+    }
+  }
+  in.rampDownMode =
+      (mode & kModeManualRampDown) != 0 ? RampDownMode::kManual : RampDownMode::kAutomatic;
+  in.rampDownPulses = static_cast<std::int32_t>(Reg(axis, reg::kRampDown));
+  const Limit limit = LimitAhead(axis);
+  in.limit = limit.distance;
+  in.limitDecelerates = limit.decelerates;
+  const PlannedMove planned = PlanProfile(in);
+  m.plan = planned.plan;
+  m.planOriginNs = nowNs;
+  m.causeAtEnd = planned.endsAtLimit ? limit.cause : (m.stopping ? m.stoppingCause : 0);
+}
+
+void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
+  AxisMotion& m = axis.motion;
+  if (m.phase != AxisMotion::Phase::kIdle) return;  // a busy axis ignores a second start
+  for (std::uint32_t r = reg::kAmount; r <= reg::kMode; ++r)
+    axis.registers[reg::kAmountInForce + r] = axis.registers[r];
+  const std::uint32_t mode = Reg(axis, reg::kModeInForce);
+  const Operation operation = OperationOf(mode);
+  if (operation == Operation::kNone) return;
+  m.startCode = startCode;
+  m.positioning = operation != Operation::kContinuous;
+  m.stopping = false;
+  m.stoppingCause = 0;
+  m.causeAtEnd = 0;
+  m.stopCauses = 0;
+  m.commandOrigin = SignExtend28(Reg(axis, reg::kCommandCounter));
+  m.actualOrigin = SignExtend28(Reg(axis, reg::kActualCounter));
+  const std::int64_t amount = static_cast<std::int32_t>(Reg(axis, reg::kAmountInForce));
+  switch (operation) {
+    case Operation::kContinuous:
+      m.direction = (mode & 0xFF) == 0x08 ? -1 : 1;
+      break;
+    case Operation::kRelative:
+      m.direction = amount < 0 ? -1 : 1;
+      break;
+    default:
+      m.direction = amount < m.commandOrigin ? -1 : 1;
+      break;
+  }
+  m.end = m.positioning ? EndOf(axis) : kEndless;
+  m.distance = 0;
+  m.speed = 0;
+  m.state = kStateStopped;
+  if ((mode & kModeStartSignal) != 0) {
+    m.phase = AxisMotion::Phase::kWaiting;
+    Publish(axis);
+    return;
+  }
+  Launch(axis, nowNs);
+}
+
+void ReleaseAxis(SimAxis& axis, std::int64_t nowNs) {
+  if (axis.motion.phase == AxisMotion::Phase::kWaiting) Launch(axis, nowNs);
+}
+
+void StopAxisNow(SimAxis& axis, std::uint32_t cause, std::int64_t nowNs) {
+  AxisMotion& m = axis.motion;
+  if (m.phase == AxisMotion::Phase::kIdle) return;
+  m.distance = std::floor(m.distance);
+  Finish(axis, cause, nowNs);
+}
+
+void DecelerateAxis(SimAxis& axis, std::uint32_t cause, std::int64_t nowNs) {
+  AxisMotion& m = axis.motion;
+  if (m.phase == AxisMotion::Phase::kWaiting) StopAxisNow(axis, cause, nowNs);
+  if (m.phase != AxisMotion::Phase::kRunning || m.stopping) return;
+  m.stopping = true;
+  m.stoppingCause = cause;
+  Replan(axis, nowNs);
+  SettleAxis(axis, nowNs);
+}
+
+void ApplyPreRegisters(SimAxis& axis, std::int64_t nowNs) {
+  if (axis.motion.phase == AxisMotion::Phase::kIdle) return;
+  for (std::uint32_t r = reg::kStartSpeed; r <= reg::kRampDown; ++r)
+    axis.registers[r] = axis.registers[r - reg::kAmountInForce];
+  Replan(axis, nowNs);
+  SettleAxis(axis, nowNs);
+}
+
+void ResetAxis(SimAxis& axis, std::int64_t nowNs) {
+  StopAxisNow(axis, 0, nowNs);
+  axis.motion.stopCauses = 0;
+}
+
+void AfterRegisterWrite(SimAxis& axis, std::uint32_t number, std::int64_t nowNs) {
+  AxisMotion& m = axis.motion;
+  if (m.phase == AxisMotion::Phase::kIdle) return;
+  const auto travelled = m.direction * static_cast<std::int64_t>(std::floor(m.distance));
+  if (number == reg::kCommandCounter) {
+    m.commandOrigin = SignExtend28(Reg(axis, number)) - travelled;
+  } else if (number == reg::kActualCounter) {
+    m.actualOrigin = SignExtend28(Reg(axis, number)) - travelled;
+  }
+  const bool shapesTheMove = (number >= reg::kAmountInForce && number <= reg::kModeInForce) ||
+                             number == reg::kCommandCounter || number == reg::kEnvironment1 ||
+                             number == reg::kEnvironment4 || number == reg::kSoftLimitMinus ||
+                             number == reg::kSoftLimitPlus;
+  if (!shapesTheMove) return;
+  Replan(axis, nowNs);
+  SettleAxis(axis, nowNs);
+}
+
+void SetInputSignal(SimAxis& axis, int signal, bool active, std::int64_t nowNs) {
+  AxisMotion& m = axis.motion;
+  if (active) {
+    m.inputs |= 1u << signal;
+  } else {
+    m.inputs &= ~(1u << signal);
+  }
+  if (!active || m.phase != AxisMotion::Phase::kRunning) return;
+  if (signal == QUORVA_SIM_INPUT_ALARM) {
+    StopAxisNow(axis, kStatusStopAlarm, nowNs);
+    return;
+  }
+  const bool ahead = (signal == QUORVA_SIM_INPUT_EL_PLUS && m.direction > 0) ||
+                     (signal == QUORVA_SIM_INPUT_EL_MINUS && m.direction < 0);
+  if (!ahead) return;
+  if ((Reg(axis, reg::kEnvironment1) & kEnvironmentElDecelerates) != 0) {
+    DecelerateAxis(axis, kStatusStopEndLimit, nowNs);
+  } else {
+    StopAxisNow(axis, kStatusStopEndLimit, nowNs);
+  }
+}
+
+}  // namespace quorva::sim

@@ -361,8 +361,73 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedMx2(QUORVA_HANDLE handle, int map,
 /* Motion: moves                                                                             */
 /* ---------------------------------------------------------------------------------------- */
 
+/* Runs at constant speed until stopped: direction > 0 positive, otherwise negative. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartVMove(QUORVA_HANDLE handle, int axis, int direction);
+/* Continuous run, extended operation code. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartVMoveEx(QUORVA_HANDLE handle, int axis);
+/* Starts a move by `distance` user units. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartMove(QUORVA_HANDLE handle, int axis, double distance);
+/* Starts a move by `distance`, extended operation code, no gantry correction or recording. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveEx(QUORVA_HANDLE handle, int axis,
+                                                  double distance);
+/* Starts a move to `position` user units. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveTo(QUORVA_HANDLE handle, int axis,
+                                                  double position);
+/* Moves by `distance` and returns when the axis is done (at once when recorded into a list). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_Move(QUORVA_HANDLE handle, int axis, double distance);
+/* Moves to `position` and returns when the axis is done (at once when recorded). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_MoveTo(QUORVA_HANDLE handle, int axis, double position);
 /* 1 when the axis has finished its motion, 0 while it moves. */
 QUORVA_API int QUORVA_CALL QUORVA_MC_Done(QUORVA_HANDLE handle, int axis);
+/* Decelerating stop. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_Stop(QUORVA_HANDLE handle, int axis);
+/* Immediate stop. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_EmgStop(QUORVA_HANDLE handle, int axis);
+
+/* Multi-axis functions take `count` (0 to 8) axes, each listed once, with one value each; a
+ * list that breaks these rules is ignored after the trace line. Axes of one four-axis chip
+ * (0-3, 4-7) start with one command; axes on both chips start together on the shared start
+ * signal. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartVMoveAll(QUORVA_HANDLE handle, int count,
+                                                    const int* axes, const int* directions);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveAll(QUORVA_HANDLE handle, int count,
+                                                   const int* axes, const double* distances);
+QUORVA_API void QUORVA_CALL QUORVA_MC_MoveAll(QUORVA_HANDLE handle, int count, const int* axes,
+                                              const double* distances);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveToAll(QUORVA_HANDLE handle, int count,
+                                                     const int* axes, const double* positions);
+QUORVA_API void QUORVA_CALL QUORVA_MC_MoveToAll(QUORVA_HANDLE handle, int count,
+                                                const int* axes, const double* positions);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StopAll(QUORVA_HANDLE handle, int count, const int* axes);
+QUORVA_API void QUORVA_CALL QUORVA_MC_EmgStopAll(QUORVA_HANDLE handle, int count,
+                                                 const int* axes);
+/* 1 when every listed axis is done (also for no axes), else 0. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_AllDone(QUORVA_HANDLE handle, int count, const int* axes);
+
+/* List motion: between BeginList and EndList, moves of the list axes are recorded instead of
+ * started; StartListMotion hands the list to the driver, which runs the entries in order. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_BeginList(QUORVA_HANDLE handle);
+QUORVA_API void QUORVA_CALL QUORVA_MC_EndList(QUORVA_HANDLE handle);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartListMotion(QUORVA_HANDLE handle);
+QUORVA_API void QUORVA_CALL QUORVA_MC_AbortListMotion(QUORVA_HANDLE handle);
+/* Nonzero once the list has run to its end. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_CheckListMotionDone(QUORVA_HANDLE handle);
+/* Number of the entry in execution. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_LmCurSequence(QUORVA_HANDLE handle);
+/* Axes that take part in list motion (bits 0-7). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetListMotionAxes(QUORVA_HANDLE handle, int mask);
+/* The next recorded entry starts without waiting for the previous one. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_LmSetImmediacy(QUORVA_HANDLE handle);
+/* Digital-output actions of the board `output` in the list. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPutOne(QUORVA_HANDLE handle, QUORVA_HANDLE output,
+                                                 int channel, int state);
+QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPutMulti(QUORVA_HANDLE handle, QUORVA_HANDLE output,
+                                                   int group, int mask, int states);
+QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPulseOne(QUORVA_HANDLE handle, QUORVA_HANDLE output,
+                                                   int channel, int state, int width);
+QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPulseMulti(QUORVA_HANDLE handle,
+                                                     QUORVA_HANDLE output, int group, int mask,
+                                                     int states, int width);
 
 /* ---------------------------------------------------------------------------------------- */
 /* Motion: status, mechanical signals, positions and events                                  */

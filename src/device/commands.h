@@ -21,8 +21,13 @@ inline constexpr std::uint32_t kAxisRegWrite = 610;
 inline constexpr std::uint32_t kAxisMainWrite = 620;
 inline constexpr std::uint32_t kAxisRegRead = 630;
 inline constexpr std::uint32_t kAxisMainRead = 640;
+inline constexpr std::uint32_t kListRun = 760;
+inline constexpr std::uint32_t kListAbort = 765;
+inline constexpr std::uint32_t kListDone = 767;
+inline constexpr std::uint32_t kListSequence = 770;
 inline constexpr std::uint32_t kControllerVersion = 780;
 inline constexpr std::uint32_t kSetBus = 1000;
+inline constexpr std::uint32_t kOutputAddresses = 1500;
 
 // Data acquisition.
 inline constexpr std::uint32_t kAdSetInputType = 10;

@@ -20,6 +20,9 @@ int ProbeWow64();
 // One pass of a waiting loop: dispatches the calling thread's window messages when
 // `pumpMessages` is set (where the system has them), then yields the processor.
 void WaitPass(bool pumpMessages);
+// One pass of the wait for a free axis: with `pumpMessages`, dispatches one window message when
+// one is queued; when none was dispatched, yields the processor.
+void WaitPassOneMessage(bool pumpMessages);
 
 // Where the trace file goes unless the application names one.
 std::string DefaultTracePath();

@@ -26,6 +26,12 @@ namespace axiscmd {
 inline constexpr std::uint32_t kReset = 4;
 inline constexpr std::uint32_t kEmergencyStop = 5;
 inline constexpr std::uint32_t kClearState = 38;
+inline constexpr std::uint32_t kStartSignal = 0x06;
+inline constexpr std::uint32_t kDecelStop = 0x4A;
+inline constexpr std::uint32_t kListStop = 73;
+inline constexpr std::uint32_t kStartConstant = 0x51;   // no ramps
+inline constexpr std::uint32_t kStartDecelerate = 0x52; // decelerating at the end only
+inline constexpr std::uint32_t kStartRamped = 0x53;     // accelerating and decelerating
 }  // namespace axiscmd
 
 void AxisRegWrite(Handle handle, int axis, int reg, std::uint32_t value);

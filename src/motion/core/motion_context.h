@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "device/driver_call.h"
+#include "motion/core/list_chain.h"
 
 namespace quorva {
 
@@ -64,6 +65,10 @@ struct MotionContext {
   PerAxis<std::uint32_t> modeRegCache{};
   PerAxis<std::uint32_t> mioProperty{};
   PerAxis<double> rampDownOffset{};
+  // Recorded list entries: one chain for a native process, one for a 32-bit process on 64-bit
+  // Windows. Freed with the context.
+  ListChain listItems;
+  ListChain listItemsWow64;
   std::uint8_t gantryLoaded = 0;
   std::uint8_t gantryEnabled = 0;
   std::int32_t gantryAxisX = 0;

@@ -1,5 +1,5 @@
-// One pass of a waiting loop. When pumping, the calling thread's queued window messages are
-// all dispatched, so its windows stay responsive (and may call the library) during the wait.
+// Passes of the waiting loops. When pumping, the calling thread's window messages are
+// dispatched, so its windows stay responsive (and may call the library) during the wait.
 #include <windows.h>
 
 #include "platform/platform.h"
@@ -13,6 +13,16 @@ void WaitPass(bool pumpMessages) {
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
+  }
+  Sleep(0);
+}
+
+void WaitPassOneMessage(bool pumpMessages) {
+  MSG message;
+  if (pumpMessages && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return;
   }
   Sleep(0);
 }

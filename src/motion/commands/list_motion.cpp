@@ -7,7 +7,8 @@
 #include "device/trace.h"
 #include "motion/core/axis_primitives.h"
 #include "motion/core/motion_context.h"
-#include "motion/io/counters.h"
+#include "motion/io/counter_values.h"
+#include "motion/io/position_counter.h"
 
 namespace quorva {
 namespace {
@@ -93,7 +94,7 @@ void QUORVA_MC_BeginList(QUORVA_HANDLE handle) {
   MotionContext* context = ContextOf(handle);
   if (context == nullptr) return;
   for (int axis = 0; axis < context->axisCount; ++axis) {
-    context->moveTargetPos[axis] = CommandCounter(handle, axis);
+    context->moveTargetPos[axis] = ReadCounter28(handle, axis, reg::kCounterCommand);
   }
   context->listRecording = 1;
 }

@@ -5,7 +5,8 @@
 #include "motion/commands/list_motion.h"
 #include "motion/core/axis_primitives.h"
 #include "motion/core/motion_context.h"
-#include "motion/io/counters.h"
+#include "motion/io/counter_values.h"
+#include "motion/io/position_counter.h"
 #include "platform/platform.h"
 
 namespace quorva {
@@ -32,7 +33,7 @@ void WaitAxisDone(Handle handle, int axis) {
 }
 
 double MoveBase(Handle handle, const MotionContext& context, int axis) {
-  return IsListAxis(context, axis) ? context.moveTargetPos[axis] : CommandCounter(handle, axis);
+  return IsListAxis(context, axis) ? context.moveTargetPos[axis] : ReadCounter28(handle, axis, reg::kCounterCommand);
 }
 
 void RelativeTargetSet(Handle handle, MotionContext& context, int axis, double pulses) {

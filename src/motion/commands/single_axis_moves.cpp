@@ -23,7 +23,7 @@ double AbsoluteTarget(Handle handle, const MotionContext& context, int axis, dou
   const double px = axis == x ? position : QUORVA_MC_GetPosition_C(handle, x);
   const double py = axis == y ? position : QUORVA_MC_GetPosition_C(handle, y);
   const GantryPoint corrected =
-      GantryCorrect(context, {px * context.unitDistance[x], py * context.unitDistance[y]});
+      GantryCorrect(context, px * context.unitDistance[x], py * context.unitDistance[y]);
   return axis == x ? corrected.x : corrected.y;
 }
 

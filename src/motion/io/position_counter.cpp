@@ -13,16 +13,12 @@ namespace {
 // the closest raw count found.
 constexpr int kMaxRefinements = 8;
 
-double ReadSigned28(Handle handle, int axis, int reg) {
-  return SignExtend28(AxisRegRead(handle, axis, reg));
-}
-
 // The raw count of mapped `axis` whose mapped value is `target`, found by correcting a guess
 // by the remaining difference until the mapped value meets the target.
 double RawCountMappedTo(Handle handle, const MotionContext& context, int axis, int reg,
                         double target) {
   const bool isX = axis == context.gantryAxisX;
-  const double other = ReadSigned28(handle, isX ? context.gantryAxisY : context.gantryAxisX, reg);
+  const double other = ReadCounter28(handle, isX ? context.gantryAxisY : context.gantryAxisX, reg);
   const auto mapped = [&](double raw) {
     return isX ? InverseGantryCorrection(context, raw, other).x
                : InverseGantryCorrection(context, other, raw).y;
@@ -43,14 +39,18 @@ double RawCountMappedTo(Handle handle, const MotionContext& context, int axis, i
 
 }  // namespace
 
+int ReadCounter28(Handle handle, int axis, int reg) {
+  return SignExtend28(AxisRegRead(handle, axis, reg));
+}
+
 bool IsMappedAxis(const MotionContext& context, int axis) {
   return context.gantryEnabled != 0 && (axis == context.gantryAxisX || axis == context.gantryAxisY);
 }
 
 double ReadPositionCounter(Handle handle, const MotionContext& context, int axis, int reg) {
-  if (!IsMappedAxis(context, axis)) return ReadSigned28(handle, axis, reg);
-  const double x = ReadSigned28(handle, context.gantryAxisX, reg);
-  const double y = ReadSigned28(handle, context.gantryAxisY, reg);
+  if (!IsMappedAxis(context, axis)) return ReadCounter28(handle, axis, reg);
+  const double x = ReadCounter28(handle, context.gantryAxisX, reg);
+  const double y = ReadCounter28(handle, context.gantryAxisY, reg);
   const GantryPoint mapped = InverseGantryCorrection(context, x, y);
   return axis == context.gantryAxisX ? mapped.x : mapped.y;
 }

@@ -7,6 +7,9 @@
 
 namespace quorva {
 
+// Counter register `reg` of `axis` as a 28-bit two's-complement count, unmapped.
+int ReadCounter28(Handle handle, int axis, int reg);
+
 // Mapping is on and `axis` is one of the mapped axes.
 bool IsMappedAxis(const MotionContext& context, int axis);
 

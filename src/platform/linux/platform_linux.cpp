@@ -25,6 +25,10 @@ void WaitPass(bool /*pumpMessages*/) {
   sched_yield();
 }
 
+void WaitPassOneMessage(bool /*pumpMessages*/) {
+  sched_yield();
+}
+
 std::string DefaultTracePath() {
   return "/tmp/motion.dbg";
 }

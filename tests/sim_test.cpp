@@ -97,6 +97,65 @@ std::vector<std::string> LoggedAs(const std::vector<std::string>& expected) {
   return actual;
 }
 
+namespace {
+
+// Argument shapes of the commands the motion tests look at: 'v' a value, 'a' an address.
+const char* ShapeOf(unsigned code) {
+  switch (code) {
+    case 0:
+    case 8:
+    case 11:
+    case 767:
+    case 770:
+      return "a";
+    case 330:
+      return "v";
+    case 610:
+    case 620:
+      return "vvv";
+    case 630:
+    case 640:
+      return "vva";
+    case 760:
+      return "avv";
+    case 765:
+      return "";
+    case 780:
+      return "aa";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> RawLog() {
+  std::vector<std::string> lines;
+  for (int i = 0; i < QUORVA_SIM_RequestCount(); ++i) {
+    QUORVA_SIM_REQUEST request{};
+    QUORVA_SIM_GetRequest(i, &request);
+    const char* shape = ShapeOf(request.code);
+    std::string fallback;
+    if (shape == nullptr) {
+      int last = 10;
+      while (last >= 0 && request.slots[last] == 0)
+        --last;
+      fallback.assign(static_cast<std::size_t>(last + 1), 'v');
+      shape = fallback.c_str();
+    }
+    std::string line = std::to_string(request.code) + "(";
+    for (int k = 0; shape[k] != '\0'; ++k) {
+      const std::uint64_t slot = request.slots[k];
+      const std::string arg = shape[k] == 'a'
+                                  ? (slot != 0 ? "*" : "0")
+                                  : std::to_string(static_cast<std::int32_t>(slot & 0xFFFFFFFFu));
+      line += (k ? ", " : "") + arg;
+    }
+    lines.push_back(line + ")");
+  }
+  return lines;
+}
+
 int LoggedRequestCount() {
   return QUORVA_SIM_RequestCount();
 }

@@ -37,6 +37,10 @@ inline std::vector<std::string> Lines(const std::vector<std::string>& lines) {
 #define EXPECT_REQUESTS(...) \
   EXPECT_EQ(::quorva::test::LoggedAs(__VA_ARGS__), ::quorva::test::Lines(__VA_ARGS__))
 
+// The whole log as "code(arg, ...)" in decimal, result addresses as "*". Knows the arity of the
+// board and motion commands; other codes show every slot up to the last nonzero one.
+std::vector<std::string> RawLog();
+
 int LoggedRequestCount();
 void ClearLog();
 

@@ -35,11 +35,14 @@ bool ValidAxisList(int count, const int* axes, const void* values) {
 
 std::uint32_t AxisListMask(int count, const int* axes) {
   std::uint32_t mask = 0;
-  for (int i = 0; i < count; ++i) mask |= 1u << axes[i];
+  for (int i = 0; i < count; ++i)
+    mask |= 1u << axes[i];
   return mask;
 }
 
-std::string TraceList(int count, const int* values) { return FormatList(count, values, "%d"); }
+std::string TraceList(int count, const int* values) {
+  return FormatList(count, values, "%d");
+}
 
 std::string TraceList(int count, const double* values) {
   return FormatList(count, values, "%.3f");

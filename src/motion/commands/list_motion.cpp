@@ -13,8 +13,7 @@
 namespace quorva {
 namespace {
 
-constexpr int kSlotRegisterNumbers[kListSlotRegisters] = {0, 1, 2, 3, 4, 5, 6,
-                                                          7, 8, 9, 10, 11, 32};
+constexpr int kSlotRegisterNumbers[kListSlotRegisters] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 32};
 
 void FillAxisSlots(Handle handle, const MotionContext& context, std::uint32_t mask,
                    ListEntry& entry) {
@@ -80,10 +79,13 @@ void AppendOutputAction(QUORVA_HANDLE handle, QUORVA_HANDLE output, ListOutputAc
   }
   entry->output.action = action;
   std::size_t i = 0;
-  for (std::uint32_t argument : arguments) entry->output.arguments[i++] = argument;
+  for (std::uint32_t argument : arguments)
+    entry->output.arguments[i++] = argument;
 }
 
-std::uint32_t Word(int value) { return static_cast<std::uint32_t>(value); }
+std::uint32_t Word(int value) {
+  return static_cast<std::uint32_t>(value);
+}
 
 }  // namespace
 

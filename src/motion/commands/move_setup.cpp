@@ -17,7 +17,8 @@ constexpr int kMoveAmountHigh = 8;
 }  // namespace
 
 void WaitAxisIdle(Handle handle, const MotionContext& context, int axis) {
-  while (AxisBusy(handle, axis) == 1) platform::WaitPassOneMessage(context.pumpMessagesWhileWaiting);
+  while (AxisBusy(handle, axis) == 1)
+    platform::WaitPassOneMessage(context.pumpMessagesWhileWaiting);
 }
 
 void WaitAxesIdle(Handle handle, const MotionContext& context, std::uint32_t mask) {
@@ -29,11 +30,13 @@ void WaitAxesIdle(Handle handle, const MotionContext& context, std::uint32_t mas
 void WaitAxisDone(Handle handle, int axis) {
   const MotionContext* context = ContextOf(handle);
   if (context == nullptr) return;
-  while (QUORVA_MC_Done(handle, axis) == 0) platform::WaitPass(context->pumpMessagesWhileWaiting);
+  while (QUORVA_MC_Done(handle, axis) == 0)
+    platform::WaitPass(context->pumpMessagesWhileWaiting);
 }
 
 double MoveBase(Handle handle, const MotionContext& context, int axis) {
-  return IsListAxis(context, axis) ? context.moveTargetPos[axis] : ReadCounter28(handle, axis, reg::kCounterCommand);
+  return IsListAxis(context, axis) ? context.moveTargetPos[axis]
+                                   : ReadCounter28(handle, axis, reg::kCounterCommand);
 }
 
 void RelativeTargetSet(Handle handle, MotionContext& context, int axis, double pulses) {
@@ -72,7 +75,9 @@ void LaunchAxisMove(Handle handle, MotionContext& context, int axis) {
   }
 }
 
-int ProfileDistance(double pulses) { return static_cast<int>(ClampToCounter(pulses)); }
+int ProfileDistance(double pulses) {
+  return static_cast<int>(ClampToCounter(pulses));
+}
 
 void ReleaseInPosition(Handle handle, int axis) {
   int enabled = 0;

@@ -21,7 +21,9 @@ inline constexpr int kRelativeExtended = 0x56;
 }  // namespace opcode
 
 // An axis number that indexes the per-axis state (whether or not the board has the axis).
-inline bool InAxisRange(int axis) { return axis >= 0 && axis < 8; }
+inline bool InAxisRange(int axis) {
+  return axis >= 0 && axis < 8;
+}
 
 void WaitAxisIdle(Handle handle, const MotionContext& context, int axis);
 void WaitAxesIdle(Handle handle, const MotionContext& context, std::uint32_t mask);

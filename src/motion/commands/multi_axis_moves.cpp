@@ -73,8 +73,7 @@ void GroupVStart(Handle handle, MotionContext& context, const ChipGroup<int>& gr
     AxisRegWrite(handle, axis, 8, 0);
     AxisProfilePrepare(handle, axis, context, 0, false, false, false);
     AxisModeUpdate(handle, axis,
-                   group.values[i] <= 0 ? opcode::kContinuousNegative
-                                        : opcode::kContinuousPositive,
+                   group.values[i] <= 0 ? opcode::kContinuousNegative : opcode::kContinuousPositive,
                    -1, 0);
   }
   LaunchGroup(handle, context, group.axes, GroupWord(context, mask, group.First()));
@@ -140,8 +139,7 @@ void StartPositioningAll(Handle handle, int count, const int* axes, const double
 
 // Runs a start silently, then waits for every listed axis unless the start was recorded.
 template <typename Start>
-void StartAllAndWait(Handle handle, int count, const int* axes, const double* values,
-                     Start start) {
+void StartAllAndWait(Handle handle, int count, const int* axes, const double* values, Start start) {
   {
     TraceQuietScope quiet;
     start();
@@ -149,7 +147,8 @@ void StartAllAndWait(Handle handle, int count, const int* axes, const double* va
   const MotionContext* context = ContextOf(handle);
   if (context == nullptr || !ValidAxisList(count, axes, values)) return;
   if (AreListAxes(*context, count, axes)) return;
-  for (int i = 0; i < count; ++i) WaitAxisDone(handle, axes[i]);
+  for (int i = 0; i < count; ++i)
+    WaitAxisDone(handle, axes[i]);
 }
 
 void StopAll(Handle handle, int count, const int* axes, std::uint32_t code) {
@@ -161,14 +160,15 @@ void StopAll(Handle handle, int count, const int* axes, std::uint32_t code) {
     const int lowest = std::countr_zero(chips[chip]);
     AxisCommand(handle, 4 * chip + lowest, 0, chips[chip] << 8 | code);
   }
-  for (int i = 0; i < count; ++i) ReleaseInPosition(handle, axes[i]);
+  for (int i = 0; i < count; ++i)
+    ReleaseInPosition(handle, axes[i]);
 }
 
 }  // namespace
 
-#define QUORVA_TRACE_LISTS(name, handle, count, axes, values)                                   \
-  QUORVA_TRACE(kTraceCommand, "%s(0x%x, %d, %s, %s)", name, TraceWord(handle), count,         \
-               TraceList(PrintableCount(count, axes, values), axes).c_str(),                   \
+#define QUORVA_TRACE_LISTS(name, handle, count, axes, values)                         \
+  QUORVA_TRACE(kTraceCommand, "%s(0x%x, %d, %s, %s)", name, TraceWord(handle), count, \
+               TraceList(PrintableCount(count, axes, values), axes).c_str(),          \
                TraceList(PrintableCount(count, axes, values), values).c_str())
 
 extern "C" {

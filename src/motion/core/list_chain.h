@@ -14,10 +14,10 @@ inline constexpr int kListAxisSlots = 8;
 inline constexpr int kListSlotRegisters = 13;
 
 enum ListEntryKind : std::uint8_t {
-  kListStartMaster = 0,   // start command to the master axis
-  kListArcCompletion = 1, // command to each axis of the mask
-  kListStartEach = 2,     // start code to each axis of the mask
-  kListDigitalOutput = 3, // action on a board's digital outputs
+  kListStartMaster = 0,    // start command to the master axis
+  kListArcCompletion = 1,  // command to each axis of the mask
+  kListStartEach = 2,      // start code to each axis of the mask
+  kListDigitalOutput = 3,  // action on a board's digital outputs
 };
 
 // Digital-output actions of a kind-3 entry.

@@ -93,12 +93,16 @@ TEST_F(SingleAxisMoves, ContinuousRunsChooseDirectionAndRamp) {
   EXPECT_EQ(context_->modeRegCache[4] & 0xFF, 0x08u) << "direction 0 runs negative";
   EXPECT_EQ(test::RawLog().front(), "610(4, 8, 0)") << "no idle wait before a continuous run";
   EXPECT_EQ(test::RawLog().back(), "620(4, 0, 81)");
+  QUORVA_MC_EmgStop(board_, 4);
   context_->speedMode[4] = 1;
+  test::ClearLog();
   QUORVA_MC_StartVMove(board_, 4, 1);
   EXPECT_EQ(context_->modeRegCache[4] & 0xFF, 0x00u);
   EXPECT_EQ(test::RawLog().back(), "620(4, 0, 83)");
+  QUORVA_MC_EmgStop(board_, 4);
   QUORVA_MC_StartVMoveEx(board_, 4);
   EXPECT_EQ(context_->modeRegCache[4] & 0xFF, 0x02u);
+  QUORVA_MC_EmgStop(board_, 4);
   QUORVA_MC_StartMoveEx(board_, 4, 10);
   EXPECT_EQ(context_->modeRegCache[4] & 0xFF, 0x56u);
 }

@@ -5,19 +5,16 @@
 #include "motion/core/axis_primitives.h"
 #include "motion/core/motion_context.h"
 #include "motion/core/speed_profile.h"
+#include "motion/io/position_counter.h"
 
 using namespace quorva;
 
 namespace {
 
-bool IsGantryAxis(const MotionContext& context, int axis) {
-  return context.gantryEnabled != 0 && (axis == context.gantryAxisX || axis == context.gantryAxisY);
-}
-
 // The absolute target of `axis` in pulses; a gantry axis's target is corrected through the
 // mapping table together with the other gantry axis's present position.
 double AbsoluteTarget(Handle handle, const MotionContext& context, int axis, double position) {
-  if (!IsGantryAxis(context, axis)) return position * context.unitDistance[axis];
+  if (!IsMappedAxis(context, axis)) return position * context.unitDistance[axis];
   const int x = context.gantryAxisX;
   const int y = context.gantryAxisY;
   const double px = axis == x ? position : QUORVA_MC_GetPosition_C(handle, x);
@@ -92,7 +89,7 @@ void QUORVA_MC_StartMove(QUORVA_HANDLE handle, int axis, double distance) {
   QUORVA_TRACE(kTraceCommand, "QUORVA_MC_StartMove(0x%x, %d, %.3f)", TraceWord(handle), axis,
                distance);
   if (!InAxisRange(axis)) return;
-  if (IsGantryAxis(*context, axis)) {
+  if (IsMappedAxis(*context, axis)) {
     QUORVA_MC_StartMoveTo(handle, axis, QUORVA_MC_GetPosition_C(handle, axis) + distance);
     return;
   }

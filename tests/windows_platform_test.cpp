@@ -16,6 +16,7 @@
 #include "VarnDasQv.h"
 #include "VarnDasQvSim.h"
 #include "device/registry.h"
+#include "motion/core/motion_context.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "sim_test.h"
@@ -172,6 +173,28 @@ TEST(WindowsWaitPass, YieldingPassLeavesMessagesQueued) {
   ASSERT_TRUE(PostMessageA(window.handle(), WM_APP + 1, 0, 0));
   platform::WaitPass(false);
   EXPECT_TRUE(window.received().empty());
+  EXPECT_FALSE(window.QueueEmpty());
+}
+
+// A blocking move in blocking mode dispatches the waiting thread's messages while the axis
+// runs on the simulator; otherwise they stay queued until the application pumps them.
+class WindowsBlockingMove : public test::SimTest {};
+
+TEST_F(WindowsBlockingMove, WaitingForAMoveDispatchesPostedMessages) {
+  const QUORVA_HANDLE board = Load(0xA508);
+  RecordingWindow window;
+  ASSERT_NE(window.handle(), nullptr);
+  ContextOf(board)->pumpMessagesWhileWaiting = 1;
+  ASSERT_TRUE(PostMessageA(window.handle(), WM_APP + 9, 0, 0));
+  const double start = QUORVA_SIM_GetTime();
+  QUORVA_MC_Move(board, 0, 300);  // one simulated second at the default 300 pulses per second
+  EXPECT_GT(QUORVA_SIM_GetTime() - start, 0.9);
+  EXPECT_EQ(window.received(), std::vector<UINT>{WM_APP + 9});
+
+  ContextOf(board)->pumpMessagesWhileWaiting = 0;
+  ASSERT_TRUE(PostMessageA(window.handle(), WM_APP + 10, 0, 0));
+  QUORVA_MC_Move(board, 0, 300);
+  EXPECT_EQ(window.received(), std::vector<UINT>{WM_APP + 9});
   EXPECT_FALSE(window.QueueEmpty());
 }
 

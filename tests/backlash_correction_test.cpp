@@ -10,24 +10,14 @@
 namespace quorva {
 namespace {
 
-class BacklashCorrection : public test::SimTest {
+class BacklashCorrection : public test::MotionBoardTest {
  protected:
   void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
-    context_ = ContextOf(board_);
-    ASSERT_NE(context_, nullptr);
+    MotionBoardTest::SetUp();
     QUORVA_SIM_SetAxisRegister(0, 0, 33, 0xABCD5555u);
     QUORVA_SIM_SetAxisRegister(0, 0, 30, 0x5A5A5A5Au);
   }
-  static std::uint32_t Reg(int reg) {
-    std::uint32_t value = 0;
-    QUORVA_SIM_GetAxisRegister(0, 0, reg, &value);
-    return value;
-  }
-
-  QUORVA_HANDLE board_ = nullptr;
-  MotionContext* context_ = nullptr;
+  static unsigned int Reg(int reg) { return MotionBoardTest::Reg(0, reg); }
 };
 
 TEST_F(BacklashCorrection, ZeroAmountWritesTheMethodAndControlCodes) {

@@ -29,15 +29,8 @@ std::vector<int> BoardWordOffsets() {
   return {4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15};
 }
 
-class MechanicalIo : public test::SimTest {
+class MechanicalIo : public test::MotionBoardTest {
  protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
-    context_ = ContextOf(board_);
-    ASSERT_NE(context_, nullptr);
-  }
-
   void Randomize(int axis, std::mt19937& rng) {
     for (int reg : {28, 29, 30})
       QUORVA_SIM_SetAxisRegister(0, axis, reg, rng());
@@ -58,19 +51,11 @@ class MechanicalIo : public test::SimTest {
     }
     return s;
   }
-  static std::uint32_t Reg(int axis, int reg) {
-    std::uint32_t value = 0;
-    QUORVA_SIM_GetAxisRegister(0, axis, reg, &value);
-    return value;
-  }
   static std::uint32_t Word(int space, int offset) {
     std::uint32_t value = 0;
     QUORVA_SIM_GetBoardWord(0, QUORVA_SIM_SPACE_IO, space, offset, &value);
     return value;
   }
-
-  QUORVA_HANDLE board_ = nullptr;
-  MotionContext* context_ = nullptr;
 };
 
 struct SettingPair {

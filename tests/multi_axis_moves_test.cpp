@@ -20,16 +20,7 @@ Lines Only(const Lines& lines, std::initializer_list<const char*> prefixes) {
   return kept;
 }
 
-class MultiAxisMoves : public test::SimTest {
- protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
-    context_ = ContextOf(board_);
-  }
-  QUORVA_HANDLE board_ = nullptr;
-  MotionContext* context_ = nullptr;
-};
+class MultiAxisMoves : public test::MotionBoardTest {};
 
 TEST_F(MultiAxisMoves, OneChipStartsWithOneCommandWord) {
   context_->speedMode[1] = 1;

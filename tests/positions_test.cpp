@@ -46,17 +46,7 @@ TEST(CounterValues, SignExtensionUsesBitTwentySevenOrFifteen) {
   EXPECT_EQ(SignExtend16(0x12347FFFu), 32767);
 }
 
-class Positions : public test::SimTest {
- protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
-    context_ = ContextOf(board_);
-    ASSERT_NE(context_, nullptr);
-  }
-  QUORVA_HANDLE board_ = nullptr;
-  MotionContext* context_ = nullptr;
-};
+class Positions : public test::MotionBoardTest {};
 
 TEST_F(Positions, CountersReadSignExtendedExceptR) {
   SetRegister(0, 36, 0x0FFFFFFF);

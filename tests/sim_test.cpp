@@ -34,6 +34,19 @@ QUORVA_HANDLE SimTest::Load(int deviceId, int instance) {
   return handle;
 }
 
+void MotionBoardTest::SetUp() {
+  SimTest::SetUp();
+  board_ = Load(0xA508);
+  context_ = ContextOf(board_);
+  ASSERT_NE(context_, nullptr);
+}
+
+unsigned int MotionBoardTest::Reg(int axis, int reg) {
+  unsigned int value = 0;
+  QUORVA_SIM_GetAxisRegister(0, axis, reg, &value);
+  return value;
+}
+
 namespace {
 
 struct Pattern {

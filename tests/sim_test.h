@@ -9,6 +9,7 @@
 
 #include "VarnDasQv.h"
 #include "VarnDasQvSim.h"
+#include "motion/core/motion_context.h"
 
 namespace quorva::test {
 
@@ -22,6 +23,17 @@ class SimTest : public ::testing::Test {
   void UseBoards(const char* boards);
   // Loads a board; fails the test when it does not load. The log is cleared afterwards.
   QUORVA_HANDLE Load(int deviceId, int instance = 0);
+};
+
+// A fresh bus with an 8-axis motion board loaded as board 0.
+class MotionBoardTest : public SimTest {
+ protected:
+  void SetUp() override;
+  // A register of the simulated board 0 as the controller holds it now.
+  static unsigned int Reg(int axis, int reg);
+
+  QUORVA_HANDLE board_ = nullptr;
+  MotionContext* context_ = nullptr;
 };
 
 // The logged requests as text, each shaped like its pattern in `expected` so that the two

@@ -18,13 +18,8 @@ Lines Concat(std::initializer_list<Lines> parts) {
   return all;
 }
 
-class SingleAxisMoves : public test::SimTest {
+class SingleAxisMoves : public test::MotionBoardTest {
  protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
-    context_ = ContextOf(board_);
-  }
   // The requests a profile preparation for `distance` sends in the axis's present state.
   Lines ProfileRequests(int axis, int distance) {
     test::ClearLog();
@@ -33,8 +28,6 @@ class SingleAxisMoves : public test::SimTest {
     test::ClearLog();
     return lines;
   }
-  QUORVA_HANDLE board_ = nullptr;
-  MotionContext* context_ = nullptr;
 };
 
 TEST_F(SingleAxisMoves, RelativeMoveWritesAmountModeProfileThenStarts) {

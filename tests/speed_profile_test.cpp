@@ -17,14 +17,8 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-class SpeedProfile : public test::SimTest {
+class SpeedProfile : public test::MotionBoardTest {
  protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
-    context_ = ContextOf(board_);
-    ASSERT_NE(context_, nullptr);
-  }
   void TearDown() override {
     lastProfile[0].holdRampDown = 0;
     SimTest::TearDown();
@@ -40,14 +34,6 @@ class SpeedProfile : public test::SimTest {
                bool fineStart = false) {
     AxisProfilePrepare(board_, 0, *context_, distance, apply, overrideSpeed, fineStart);
   }
-  static std::uint32_t Reg(int axis, int reg) {
-    std::uint32_t value = 0;
-    QUORVA_SIM_GetAxisRegister(0, axis, reg, &value);
-    return value;
-  }
-
-  QUORVA_HANDLE board_ = nullptr;
-  MotionContext* context_ = nullptr;
 };
 
 // The opening steps: magnification and correction speed at the stored resolution, S-curve bit,

@@ -10,23 +10,7 @@
 namespace quorva {
 namespace {
 
-class SpeedSettings : public test::SimTest {
- protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
-    context_ = ContextOf(board_);
-    ASSERT_NE(context_, nullptr);
-  }
-  static std::uint32_t Reg(int axis, int reg) {
-    std::uint32_t value = 0;
-    QUORVA_SIM_GetAxisRegister(0, axis, reg, &value);
-    return value;
-  }
-
-  QUORVA_HANDLE board_ = nullptr;
-  MotionContext* context_ = nullptr;
-};
+class SpeedSettings : public test::MotionBoardTest {};
 
 TEST_F(SpeedSettings, OutputFormatKeepsTheOtherBitsAndReportsHighCodesAsFive) {
   QUORVA_SIM_SetAxisRegister(0, 2, 28, 0xA5A5A5A0u);

@@ -1,5 +1,5 @@
-#include <filesystem>
 #include <cctype>
+#include <filesystem>
 #include <string>
 
 #include "device/trace.h"

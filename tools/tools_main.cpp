@@ -5,6 +5,7 @@
 //   quorva read  DEVICEID[:INSTANCE] AXIS REG     one axis register
 //   quorva write DEVICEID[:INSTANCE] AXIS REG VALUE
 //   quorva reset DEVICEID[:INSTANCE]              reset the motion controller
+//   quorva move  DEVICEID[:INSTANCE] AXIS PULSES  relative move, waits until it is done
 //
 // The backend follows QUORVA_BACKEND (device by default, sim for the simulated driver).
 #include <cstdio>
@@ -23,7 +24,8 @@ int Usage() {
                "       quorva regs  DEVICEID[:INSTANCE] AXIS\n"
                "       quorva read  DEVICEID[:INSTANCE] AXIS REG\n"
                "       quorva write DEVICEID[:INSTANCE] AXIS REG VALUE\n"
-               "       quorva reset DEVICEID[:INSTANCE]\n");
+               "       quorva reset DEVICEID[:INSTANCE]\n"
+               "       quorva move  DEVICEID[:INSTANCE] AXIS PULSES\n");
   return 2;
 }
 
@@ -89,6 +91,10 @@ int main(int argc, char** argv) {
                  : 1;
   } else if (command == "reset" && argc == 3) {
     QUORVA_MC_Reset(board);
+  } else if (command == "move" && argc == 5) {
+    const int axis = std::atoi(argv[3]);
+    QUORVA_MC_Move(board, axis, std::atof(argv[4]));
+    std::printf("axis %d at %d pulses\n", axis, QUORVA_MC_GetCount_C(board, axis));
   } else {
     status = Usage();
   }

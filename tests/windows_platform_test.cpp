@@ -187,8 +187,8 @@ TEST_F(WindowsBlockingMove, WaitingForAMoveDispatchesPostedMessages) {
   ContextOf(board)->pumpMessagesWhileWaiting = 1;
   ASSERT_TRUE(PostMessageA(window.handle(), WM_APP + 9, 0, 0));
   const double start = QUORVA_SIM_GetTime();
-  QUORVA_MC_Move(board, 0, 300);  // one simulated second at the default 300 pulses per second
-  EXPECT_GT(QUORVA_SIM_GetTime() - start, 0.9);
+  QUORVA_MC_Move(board, 0, 300);  // 0.3 simulated seconds at the default 1000 pulses per second
+  EXPECT_GT(QUORVA_SIM_GetTime() - start, 0.29);
   EXPECT_EQ(window.received(), std::vector<UINT>{WM_APP + 9});
 
   ContextOf(board)->pumpMessagesWhileWaiting = 0;

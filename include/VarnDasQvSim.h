@@ -235,6 +235,28 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_SetFollowingError(int board, int axis, int
 QUORVA_API int QUORVA_CALL QUORVA_SIM_GetAxisState(int board, int axis,
                                                    QUORVA_SIM_AXIS_STATE* state);
 
+/* List motion. Command 760 copies the chain it is handed (the 432-byte entries) and runs it
+ * in simulated time: each entry of kinds 0-2 loads its axes' register slots into registers
+ * 0-10, 11 and 32 and issues its command (kind 0: the command word to the master axis; kind 1:
+ * the command to each axis of the mask; kind 2: the start code to each axis of the mask, all
+ * started in the same instant) at the instant the axes of the entries before it became idle,
+ * or, with the immediacy byte 1, in the instant the entry before it started. A kind-3 entry
+ * acts on the digital outputs of the board whose addresses it carries (command 1500 reports
+ * QUORVA_SIM_OUTPUT_BASE + board index * QUORVA_SIM_OUTPUT_STRIDE and the two words after it;
+ * address 0 means the list's own board) once the motion before it has finished, and takes no
+ * time; a pulse reverses the outputs it set after its width in ms. Command 767 reports 1 once
+ * every entry has started and their axes are idle (also when no list was ever run, and after
+ * an abort), 770 the 1-based number of the last entry started (0 before the first starts).
+ * Command 765 drops the entries not started yet and stops the list's axes at once. A new list
+ * replaces the previous one; its first entry waits for the axes that list left moving. */
+#define QUORVA_SIM_OUTPUT_BASE 0xD0000000u
+#define QUORVA_SIM_OUTPUT_STRIDE 0x10000u
+#define QUORVA_SIM_LIST_ENTRY_BYTES 432
+/* Number of entries the board's last run-list request handed over (0 before any). */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_ListEntryCount(int board);
+/* Copies entry `index` (0 = first) of that list, QUORVA_SIM_LIST_ENTRY_BYTES bytes, to `entry`. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_GetListEntry(int board, int index, void* entry);
+
 /* Request log: the newest requests, oldest first; at most QUORVA_SIM_LOG_CAPACITY kept. */
 #define QUORVA_SIM_LOG_CAPACITY 65536
 QUORVA_API int QUORVA_CALL QUORVA_SIM_RequestCount(void);

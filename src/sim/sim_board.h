@@ -8,6 +8,7 @@
 #include "VarnDasQvSim.h"
 #include "sim/daq/daq_state.h"
 #include "sim/motion/axis_motion.h"
+#include "sim/motion/list_runner.h"
 
 namespace quorva::sim {
 
@@ -43,6 +44,7 @@ struct SimBoard {
   std::unordered_map<std::uint64_t, std::uint32_t> ioWords;
   std::array<std::uint32_t, kEepromWords> eeprom{};
   DaqState daq;
+  ListRun list;
 };
 
 inline std::uint64_t WordKey(std::uint32_t region, std::uint32_t offset) {

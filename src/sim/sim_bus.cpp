@@ -127,7 +127,9 @@ int SimBus::Send(QUORVA_HANDLE handle, const DriverPacket& packet) {
   const Handler handler = Handlers().Find(packet.Code());
   if (handler == nullptr) return 0;
   clock_.OnRequest();
-  return handler(boards_[static_cast<std::size_t>(board)], SimRequest(packet, clock_.Now()));
+  CatchUp();
+  return handler(boards_[static_cast<std::size_t>(board)],
+                 SimRequest(packet, clock_.Now(), boards_));
 }
 
 void SimBus::Close(QUORVA_HANDLE handle) {
@@ -136,6 +138,10 @@ void SimBus::Close(QUORVA_HANDLE handle) {
   if (board < 0) return;
   --boards_[static_cast<std::size_t>(board)].openHandles;
   handleBoards_[reinterpret_cast<std::uintptr_t>(handle) & kSerialMask] = -1;
+}
+
+void SimBus::CatchUp() {
+  CatchUpLists(boards_, clock_.Now());
 }
 
 void SimBus::RefuseCommand(int code) {
@@ -149,6 +155,7 @@ const HandlerTable& Handlers() {
     AddProtocolDefaults(t);
     AddBoardHandlers(t);
     AddAxisHandlers(t);
+    AddListHandlers(t);
     AddDaqHandlers(t);
     return t;
   }();

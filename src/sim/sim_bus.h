@@ -37,21 +37,24 @@ class SimBus {
   int Send(QUORVA_HANDLE handle, const DriverPacket& packet);
   void Close(QUORVA_HANDLE handle);
 
-  // Runs `action` on board `index` under the bus lock; -1 when there is no such board.
+  // Runs `action` on board `index` under the bus lock, every list motion brought up to the
+  // present simulated time; -1 when there is no such board.
   template <typename Action>
   int WithBoard(int index, Action action) {
     std::lock_guard lock(mutex_);
     ConfigureOnFirstUse();
     if (index < 0 || static_cast<std::size_t>(index) >= boards_.size()) return -1;
+    CatchUp();
     return action(boards_[static_cast<std::size_t>(index)]);
   }
-  // Runs `action(board, nowNs)` on board `index` under the bus lock, with the simulated time;
-  // -1 when there is no such board.
+  // Runs `action(board, nowNs)` on board `index` under the bus lock, with the simulated time
+  // (every list motion brought up to it); -1 when there is no such board.
   template <typename Action>
   int WithBoardAt(int index, Action action) {
     std::lock_guard lock(mutex_);
     ConfigureOnFirstUse();
     if (index < 0 || static_cast<std::size_t>(index) >= boards_.size()) return -1;
+    CatchUp();
     return action(boards_[static_cast<std::size_t>(index)], clock_.Now());
   }
   // Runs `action` on the request log under the bus lock.
@@ -74,6 +77,8 @@ class SimBus {
   friend class Immortal<SimBus>;
 
   void ConfigureOnFirstUse();
+  // Brings every board's list motion up to the present simulated time.
+  void CatchUp();
   void Reset(const std::vector<std::uint16_t>& deviceIds);
   // Board index of an open handle of this bus, or -1.
   int BoardOfHandle(QUORVA_HANDLE handle) const;

@@ -32,6 +32,8 @@ void AddProtocolDefaults(HandlerTable& table);
 void AddBoardHandlers(HandlerTable& table);
 // Axis registers, main space, controller version.
 void AddAxisHandlers(HandlerTable& table);
+// List motion and the output addresses list output actions name.
+void AddListHandlers(HandlerTable& table);
 // Analog input and scans, digital and serial I/O, analog output and waveforms, counters.
 void AddDaqHandlers(HandlerTable& table);
 

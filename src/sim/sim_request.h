@@ -4,17 +4,24 @@
 
 #include <cstdint>
 #include <cstring>
+#include <span>
 
 #include "device/driver_packet.h"
 
 namespace quorva::sim {
 
+struct SimBoard;
+
 class SimRequest {
  public:
-  SimRequest(const DriverPacket& packet, std::int64_t nowNs) : packet_(packet), nowNs_(nowNs) {}
+  SimRequest(const DriverPacket& packet, std::int64_t nowNs, std::span<SimBoard> boards = {})
+      : packet_(packet), nowNs_(nowNs), boards_(boards) {}
 
   // Simulated time at which the driver handles the request, in nanoseconds.
   std::int64_t NowNs() const { return nowNs_; }
+  // Every board of the bus, for the commands that reach another board (the bus is locked while
+  // a request runs).
+  std::span<SimBoard> Boards() const { return boards_; }
 
   std::uint32_t Code() const { return packet_.Code(); }
   std::uint64_t Slot(int slot) const { return packet_.Slot(static_cast<std::size_t>(slot)); }
@@ -31,6 +38,7 @@ class SimRequest {
  private:
   const DriverPacket& packet_;
   std::int64_t nowNs_;
+  std::span<SimBoard> boards_;
 };
 
 }  // namespace quorva::sim

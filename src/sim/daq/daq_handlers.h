@@ -18,6 +18,13 @@ int Synced(SimBoard& board, const SimRequest& request) {
   return handler(board, request);
 }
 
+// Latches `states` into the bits of `mask` of output group `group` (channels the board does not
+// have stay 0); false for a group that does not exist.
+bool SetDigitalOutputs(SimBoard& board, std::uint32_t group, std::uint32_t mask,
+                       std::uint32_t states);
+// Sets or clears output `channel`; false for a channel the board does not have.
+bool SetDigitalOutput(SimBoard& board, std::uint32_t channel, bool on);
+
 void AddAnalogInputHandlers(HandlerTable& table);
 void AddUs1Handlers(HandlerTable& table);
 void AddUs2Handlers(HandlerTable& table);

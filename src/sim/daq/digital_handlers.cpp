@@ -21,10 +21,6 @@ std::uint32_t InputStates(const SimBoard& board, std::uint32_t group) {
   return states & GroupMask(board.resources.digitalInputs, group);
 }
 
-void LatchOutputs(SimBoard& board, std::uint32_t group, std::uint32_t states) {
-  board.daq.digitalOutputs[group] = states & GroupMask(board.resources.digitalOutputs, group);
-}
-
 bool GroupExists(std::uint32_t group) {
   return group < kDigitalGroups;
 }
@@ -52,27 +48,16 @@ int GetGroupInputs(SimBoard& board, const SimRequest& request) {
 }
 
 int PutOneOutput(SimBoard& board, const SimRequest& request) {
-  const std::uint32_t channel = request.U32(1);
-  if (channel >= board.resources.digitalOutputs || channel >= kDigitalGroups * kChannelsPerGroup) {
-    return 0;
-  }
-  const std::uint32_t group = channel / kChannelsPerGroup;
-  const std::uint32_t bit = 1u << channel % kChannelsPerGroup;
-  const std::uint32_t states = board.daq.digitalOutputs[group];
-  LatchOutputs(board, group, request.U32(2) != 0 ? states | bit : states & ~bit);
-  return 1;
+  return SetDigitalOutput(board, request.U32(1), request.U32(2) != 0) ? 1 : 0;
 }
 
 int PutAllOutputs(SimBoard& board, const SimRequest& request) {
-  LatchOutputs(board, 0, request.U32(1));
+  SetDigitalOutputs(board, 0, ~0u, request.U32(1));
   return 1;
 }
 
 int PutGroupOutputs(SimBoard& board, const SimRequest& request) {
-  const std::uint32_t group = request.U32(1);
-  if (!GroupExists(group)) return 0;
-  LatchOutputs(board, group, request.U32(2));
-  return 1;
+  return SetDigitalOutputs(board, request.U32(1), ~0u, request.U32(2)) ? 1 : 0;
 }
 
 int GetGroupOutputs(SimBoard& board, const SimRequest& request) {
@@ -92,6 +77,23 @@ int GetUsage(SimBoard& board, const SimRequest& request) {
 }
 
 }  // namespace
+
+bool SetDigitalOutputs(SimBoard& board, std::uint32_t group, std::uint32_t mask,
+                       std::uint32_t states) {
+  if (!GroupExists(group)) return false;
+  std::uint32_t& latched = board.daq.digitalOutputs[group];
+  latched =
+      ((latched & ~mask) | (states & mask)) & GroupMask(board.resources.digitalOutputs, group);
+  return true;
+}
+
+bool SetDigitalOutput(SimBoard& board, std::uint32_t channel, bool on) {
+  if (channel >= board.resources.digitalOutputs || channel >= kDigitalGroups * kChannelsPerGroup) {
+    return false;
+  }
+  const std::uint32_t bit = 1u << channel % kChannelsPerGroup;
+  return SetDigitalOutputs(board, channel / kChannelsPerGroup, bit, on ? bit : 0u);
+}
 
 void AddDigitalHandlers(HandlerTable& table) {
   table.Set(cmd::kDiGetOne, Synced<GetOneInput>);

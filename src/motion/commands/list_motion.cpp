@@ -64,12 +64,14 @@ using namespace quorva;
 
 namespace {
 
-// Appends a digital-output action on the output board `output` to the native chain.
+// Appends a digital-output action on the output board `output` to the chain that
+// QUORVA_MC_StartListMotion hands over, so that a 32-bit caller's actions are not left behind
+// in a chain that is never sent.
 void AppendOutputAction(QUORVA_HANDLE handle, QUORVA_HANDLE output, ListOutputAction action,
                         std::initializer_list<std::uint32_t> arguments) {
   MotionContext* context = ContextOf(handle);
   if (context == nullptr) return;
-  ListEntry* entry = context->listItems.Append();
+  ListEntry* entry = ActiveListChain(*context).Append();
   if (entry == nullptr) return;
   entry->kind = kListDigitalOutput;
   entry->immediacy = 1;

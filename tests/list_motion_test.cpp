@@ -200,6 +200,28 @@ TEST_F(ListMotion, NothingRunBeforeTheFirstList) {
   EXPECT_EQ(QUORVA_SIM_ListEntryCount(9), -1);
 }
 
+TEST_F(ListMotion, DriverCopiesNoMoreThanTheChainHolds) {
+  ListEntry first{};
+  first.kind = kListDigitalOutput;
+  first.output.arguments[0] = 2;
+  first.output.arguments[1] = 1;
+  ListEntry second = first;
+  second.output.arguments[0] = 6;
+  const ListNode last{nullptr, &second};
+  const ListNode head{&last, &first};
+  EXPECT_EQ(DriverCall(board_, cmd::kListRun, &head, 5u, 0xFFu), 1) << "count past the end";
+  EXPECT_EQ(QUORVA_SIM_ListEntryCount(kMotionBoard), 2);
+  EXPECT_EQ(Outputs(kMotionBoard), 0x44u);
+
+  const ListNode broken{nullptr, nullptr};
+  const ListNode before{&broken, &first};
+  EXPECT_EQ(DriverCall(board_, cmd::kListRun, &before, 2u, 0xFFu), 1);
+  EXPECT_EQ(QUORVA_SIM_ListEntryCount(kMotionBoard), 1) << "a node without an entry ends it";
+  EXPECT_EQ(DriverCall(board_, cmd::kListRun, nullptr, 3u, 0xFFu), 1);
+  EXPECT_EQ(QUORVA_SIM_ListEntryCount(kMotionBoard), 0);
+  EXPECT_NE(QUORVA_MC_CheckListMotionDone(board_), 0);
+}
+
 // A driver in front of the simulator that takes a 32-bit caller's chain apart during the
 // run-list request and answers every request itself (a 64-bit process with the probe forced
 // sends result addresses cut to 32 bits, which nothing may write through).
@@ -343,6 +365,23 @@ TEST_F(ListMotion, RecordedMovesRunOneAfterAnother) {
   EXPECT_NEAR(a2.startTime, a1.endTime, 1e-9);
   EXPECT_NEAR(a0.startTime, std::max(a2.endTime, a5.endTime), 1e-9);
   EXPECT_GT(a1.endTime - listStart, 1.5) << "the moves took their time";
+}
+
+TEST_F(ListMotion, ImmediateEntryStartsWithTheOneBefore) {
+  UseProfile({0, 1, 2});
+  QUORVA_MC_BeginList(board_);
+  QUORVA_MC_Move(board_, 0, 1000);
+  QUORVA_MC_LmSetImmediacy(board_);
+  QUORVA_MC_Move(board_, 1, 300);
+  QUORVA_MC_Move(board_, 2, 100);
+  QUORVA_MC_EndList(board_);
+  QUORVA_MC_StartListMotion(board_);
+  EXPECT_EQ(QUORVA_MC_LmCurSequence(board_), 2);
+  FollowList(board_);
+  const QUORVA_SIM_AXIS_STATE a0 = AxisState(0), a1 = AxisState(1), a2 = AxisState(2);
+  EXPECT_DOUBLE_EQ(a1.startTime, a0.startTime);
+  EXPECT_LT(a1.endTime, a0.endTime);
+  EXPECT_NEAR(a2.startTime, a0.endTime, 1e-9) << "the next entry waits for both";
 }
 
 TEST_F(ListMotion, AbortMidListStopsTheAxes) {

@@ -1,6 +1,5 @@
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "device/commands.h"
@@ -222,44 +221,15 @@ TEST_F(ListMotion, DriverCopiesNoMoreThanTheChainHolds) {
   EXPECT_NE(QUORVA_MC_CheckListMotionDone(board_), 0);
 }
 
-// A driver in front of the simulator that takes a 32-bit caller's chain apart during the
-// run-list request and answers every request itself (a 64-bit process with the probe forced
-// sends result addresses cut to 32 bits, which nothing may write through).
-struct Wow64Capture {
-  std::uint64_t slots[4] = {};
-  bool headFound = false;
-  std::vector<std::uintptr_t> addresses;
-  std::vector<ListNodeWow64> nodes;
-  std::vector<ListEntry> entries;
-};
-Wow64Capture g_capture;
-
-// The head's upper half is lost in the 32-bit slot; a live allocation of the same size lies
-// in the same region of the heap and gives it back.
-const ListNodeWow64* FindHead(std::uint32_t low, std::size_t count) {
-  const auto probe = std::make_unique<ListNodeWow64[]>(count);
-  const auto near = reinterpret_cast<std::uintptr_t>(probe.get());
-  for (std::uintptr_t high = (near >> 32) - 1; high <= (near >> 32) + 1; ++high) {
-    const std::uintptr_t candidate = high << 32 | low;
-    const std::uintptr_t distance = candidate > near ? candidate - near : near - candidate;
-    if (distance < (std::uintptr_t{1} << 26))
-      return reinterpret_cast<const ListNodeWow64*>(candidate);
-  }
-  return nullptr;
-}
+// A driver in front of the simulator that keeps the run-list request of a 32-bit caller and
+// answers every request itself (a 64-bit process with the probe forced sends addresses cut to
+// 32 bits, which nothing may follow or write through).
+std::uint64_t g_runListSlots[4] = {};
 
 int CaptureSend(QUORVA_HANDLE, const DriverPacket& packet) {
   if (packet.Code() != cmd::kListRun) return 1;
-  for (int slot = 0; slot < 4; ++slot)
-    g_capture.slots[slot] = packet.Slot(static_cast<std::size_t>(slot));
-  const auto count = static_cast<std::size_t>(packet.Slot(2));
-  const ListNodeWow64* node = FindHead(static_cast<std::uint32_t>(packet.Slot(1)), count);
-  g_capture.headFound = node != nullptr;
-  while (node != nullptr && g_capture.nodes.size() < count) {
-    g_capture.addresses.push_back(reinterpret_cast<std::uintptr_t>(node));
-    g_capture.nodes.push_back(*node);
-    g_capture.entries.push_back(*reinterpret_cast<const ListEntry*>(node->entry));
-    node = reinterpret_cast<const ListNodeWow64*>(node->next);
+  for (int slot = 0; slot < 4; ++slot) {
+    g_runListSlots[slot] = packet.Slot(static_cast<std::size_t>(slot));
   }
   return 1;
 }
@@ -274,36 +244,36 @@ TEST_F(ListMotion, ThirtyTwoBitCallerHandsOverTheWideNodeChain) {
   QUORVA_MC_LmDoPutOne(board_, board_, 5, 1);
   QUORVA_MC_StartMove(board_, 6, -3);
   QUORVA_MC_EndList(board_);
-  const bool recordedWide = context_->listItems.Empty() && context_->listItemsWow64.Size() == 3;
+  EXPECT_TRUE(context_->listItems.Empty()) << "moves and output actions share the sent chain";
+  const ListChain& chain = context_->listItemsWow64;
+  ASSERT_EQ(chain.Size(), 3u);
+
+  // The wide nodes: next, a zero field, entry, a zero field, each 8 bytes.
+  const std::vector<ListNodeWow64> nodes = LinkWideNodes(chain);
+  ASSERT_EQ(nodes.size(), 3u);
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    EXPECT_EQ(nodes[i].zero1, 0u) << i;
+    EXPECT_EQ(nodes[i].zero2, 0u) << i;
+    EXPECT_EQ(nodes[i].entry, reinterpret_cast<std::uintptr_t>(&chain.At(i))) << i;
+    const std::uintptr_t next =
+        i + 1 < nodes.size() ? reinterpret_cast<std::uintptr_t>(&nodes[i + 1]) : 0;
+    EXPECT_EQ(nodes[i].next, next) << i;
+  }
+  EXPECT_EQ(chain.At(0).kind, kListStartMaster);
+  EXPECT_EQ(chain.At(0).master, 2u);
+  EXPECT_EQ(chain.At(0).mask, 0x04u);
+  EXPECT_EQ(chain.At(1).kind, kListDigitalOutput);
+  EXPECT_EQ(chain.At(1).output.arguments[0], 5u);
+  EXPECT_EQ(chain.At(2).master, 6u);
+
   QUORVA_MC_StartListMotion(board_);
   OverrideWow64Probe(-1);
   SelectBackend(SimulatedDriverBackend());
-
-  EXPECT_TRUE(recordedWide) << "moves and output actions share the chain that is sent";
   EXPECT_TRUE(context_->listItemsWow64.Empty());
-  EXPECT_EQ(g_capture.slots[0], cmd::kListRun);
-  EXPECT_LE(g_capture.slots[1], 0xFFFFFFFFu) << "a 32-bit address";
-  EXPECT_EQ(g_capture.slots[2], 3u);
-  EXPECT_EQ(g_capture.slots[3], 0xFFu);
-  ASSERT_TRUE(g_capture.headFound);
-  ASSERT_EQ(g_capture.nodes.size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) {
-    const ListNodeWow64& node = g_capture.nodes[i];
-    EXPECT_EQ(node.zero1, 0u) << i;
-    EXPECT_EQ(node.zero2, 0u) << i;
-    EXPECT_NE(node.entry, 0u) << i;
-    if (i + 1 < 3) {
-      EXPECT_EQ(node.next, g_capture.addresses[i + 1]) << i;
-    }
-  }
-  EXPECT_EQ(g_capture.nodes[2].next, 0u);
-  EXPECT_EQ(g_capture.entries[0].kind, kListStartMaster);
-  EXPECT_EQ(g_capture.entries[0].master, 2u);
-  EXPECT_EQ(g_capture.entries[0].mask, 0x04u);
-  EXPECT_EQ(g_capture.entries[1].kind, kListDigitalOutput);
-  EXPECT_EQ(g_capture.entries[1].output.arguments[0], 5u);
-  EXPECT_EQ(g_capture.entries[2].master, 6u);
-  EXPECT_EQ(g_capture.entries[2].mask, 0x40u);
+  EXPECT_EQ(g_runListSlots[0], cmd::kListRun);
+  EXPECT_LE(g_runListSlots[1], 0xFFFFFFFFu) << "a 32-bit address";
+  EXPECT_EQ(g_runListSlots[2], 3u);
+  EXPECT_EQ(g_runListSlots[3], 0xFFu);
 }
 
 TEST_F(ListMotion, SimulatedDriverRefusesACutChainAddress) {

@@ -27,14 +27,10 @@ void FillAxisSlots(Handle handle, const MotionContext& context, std::uint32_t ma
   }
 }
 
-// Hands `chain` to the driver as linked nodes of type Node; the nodes live only for the
-// request, which is when the driver takes its copy.
-template <typename Node, typename Link>
-void SendChain(Handle handle, const ListChain& chain, std::uint32_t axisMask, Link link) {
-  std::vector<Node> nodes(chain.Size());
-  for (std::size_t i = 0; i < nodes.size(); ++i) {
-    link(nodes[i], i + 1 < nodes.size() ? &nodes[i + 1] : nullptr, &chain.At(i));
-  }
+// Hands linked nodes to the driver; they live only for the request, which is when the driver
+// takes its copy.
+template <typename Node>
+void SendNodes(Handle handle, const std::vector<Node>& nodes, std::uint32_t axisMask) {
   DriverCall(handle, cmd::kListRun, static_cast<const void*>(nodes.data()),
              static_cast<std::uint32_t>(nodes.size()), axisMask);
 }
@@ -115,18 +111,10 @@ void QUORVA_MC_StartListMotion(QUORVA_HANDLE handle) {
   ListChain& chain = ActiveListChain(*context);
   if (chain.Empty()) return;
   context->abortRequested = 0;
-  if (&chain == &context->listItems) {
-    SendChain<ListNode>(handle, chain, context->listMotionAxisMask,
-                        [](ListNode& node, const ListNode* next, const ListEntry* entry) {
-                          node = {next, entry};
-                        });
+  if (&chain == &context->listItemsWow64) {
+    SendNodes(handle, LinkWideNodes(chain), context->listMotionAxisMask);
   } else {
-    SendChain<ListNodeWow64>(
-        handle, chain, context->listMotionAxisMask,
-        [](ListNodeWow64& node, const ListNodeWow64* next, const ListEntry* entry) {
-          node = {reinterpret_cast<std::uintptr_t>(next), 0,
-                  reinterpret_cast<std::uintptr_t>(entry), 0};
-        });
+    SendNodes(handle, LinkNodes(chain), context->listMotionAxisMask);
   }
   chain.Clear();
 }

@@ -88,4 +88,9 @@ class ListChain {
   std::vector<std::unique_ptr<ListEntry>> entries_;
 };
 
+// The chain as the driver walks it: node i holds entry i and links to node i + 1. The nodes
+// point into the chain and at each other, so they are valid while both live.
+std::vector<ListNode> LinkNodes(const ListChain& chain);
+std::vector<ListNodeWow64> LinkWideNodes(const ListChain& chain);
+
 }  // namespace quorva

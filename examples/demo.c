@@ -1,6 +1,7 @@
 /* Runs moves on a simulated 8-axis motion board, on the real-time clock four times faster than
  * real time, and prints how the axes move: a trapezoidal move of one axis followed while it
- * runs, a blocking move, and a move of three axes on both controller chips started together. */
+ * runs, a blocking move, a move of three axes on both controller chips started together, and a
+ * short list of moves that the driver runs one after another. */
 #include <stdio.h>
 
 #include "VarnDasQv.h"
@@ -91,6 +92,27 @@ int main(void) {
   printf("\nAxes 1, 2 and 6 (both chips) start together (QUORVA_MC_StartMoveAll):\n");
   QUORVA_MC_StartMoveAll(board, 3, three, distances);
   follow(board, 3, three);
+
+  printf("\nA list of three moves, recorded and then run by the driver:\n");
+  QUORVA_MC_BeginList(board);
+  QUORVA_MC_Move(board, 0, 10); /* recorded: returns at once */
+  QUORVA_MC_MoveAll(board, 3, three, distances);
+  QUORVA_MC_Move(board, 0, -10);
+  QUORVA_MC_EndList(board);
+  started = QUORVA_SIM_GetTime();
+  QUORVA_MC_StartListMotion(board);
+  {
+    int sequence = -1;
+    while (!QUORVA_MC_CheckListMotionDone(board)) {
+      if (QUORVA_MC_LmCurSequence(board) != sequence) {
+        sequence = QUORVA_MC_LmCurSequence(board);
+        printf("%5.2f s  entry %d running\n", QUORVA_SIM_GetTime() - started, sequence);
+      }
+    }
+  }
+  printf("%5.2f s  list done: axis 0 at %.2f mm, axis 1 at %.2f mm\n",
+         QUORVA_SIM_GetTime() - started, QUORVA_MC_GetPosition_C(board, 0),
+         QUORVA_MC_GetPosition_C(board, 1));
 
   printf("\n%.2f simulated seconds\n", QUORVA_SIM_GetTime());
   QUORVA_UnloadDevice(board);

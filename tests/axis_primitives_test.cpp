@@ -7,14 +7,7 @@
 namespace quorva {
 namespace {
 
-class AxisPrimitives : public test::SimTest {
- protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
-  }
-  QUORVA_HANDLE board_ = nullptr;
-};
+class AxisPrimitives : public test::MotionBoardTest {};
 
 TEST_F(AxisPrimitives, ModeRegistersShareOneCachedSlot) {
   AxisRegWrite(board_, 1, 7, 0x41);

@@ -3,14 +3,7 @@
 namespace quorva {
 namespace {
 
-class RawAccess : public test::SimTest {
- protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
-  }
-  QUORVA_HANDLE board_ = nullptr;
-};
+class RawAccess : public test::MotionBoardTest {};
 
 TEST_F(RawAccess, EachFunctionIsOneRequestWithItsArgumentsInOrder) {
   unsigned r1 = 1, r2 = 2, r4 = 4;

@@ -6,6 +6,7 @@
 #include "device/trace.h"
 #include "mapping_file_fixture.h"
 #include "motion/core/motion_context.h"
+#include "motion/core/register_conversion.h"
 #include "motion/io/counter_values.h"
 #include "motion/io/gantry_inverse.h"
 
@@ -32,9 +33,9 @@ TEST(CounterValues, ClampLimitsToTwentySevenBitsAndTruncatesTowardZero) {
   EXPECT_EQ(ClampToCounter(2.9), 2);
   EXPECT_EQ(ClampToCounter(1e300), 134217727);
   EXPECT_EQ(ClampToCounter(0.0 / 0.0), 0);
-  EXPECT_EQ(TruncateToInt(-3e10), -2147483647 - 1);
-  EXPECT_EQ(TruncateToInt(3e10), 2147483647);
-  EXPECT_EQ(TruncateToInt(-7.9), -7);
+  EXPECT_EQ(Trunc32(-3e10), -2147483647 - 1);
+  EXPECT_EQ(Trunc32(3e10), 2147483647);
+  EXPECT_EQ(Trunc32(-7.9), -7);
 }
 
 TEST(CounterValues, SignExtensionUsesBitTwentySevenOrFifteen) {

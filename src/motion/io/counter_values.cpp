@@ -1,22 +1,13 @@
 #include "motion/io/counter_values.h"
 
+#include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace quorva {
-namespace {
-
-int TruncateWithin(double value, double limit) {
-  if (std::isnan(value)) return 0;
-  if (value <= -limit) return static_cast<int>(-limit);
-  if (value >= limit) return static_cast<int>(limit);
-  return static_cast<int>(value);
-}
-
-}  // namespace
-
 int ClampToCounter(double pulses) {
-  return TruncateWithin(pulses, kCounterLimit);
+  if (std::isnan(pulses)) return 0;
+  constexpr double kLimit = kCounterLimit;
+  return static_cast<int>(std::clamp(pulses, -kLimit, kLimit));
 }
 
 int SignExtend28(std::uint32_t word) {
@@ -26,12 +17,6 @@ int SignExtend28(std::uint32_t word) {
 
 int SignExtend16(std::uint32_t word) {
   return static_cast<std::int16_t>(word & 0xFFFFu);
-}
-
-int TruncateToInt(double count) {
-  // −2^31 is the one limit whose magnitude is not an int; it is still exact as a double.
-  if (count <= std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-  return TruncateWithin(count, std::numeric_limits<int>::max());
 }
 
 }  // namespace quorva

@@ -25,8 +25,4 @@ int SignExtend28(std::uint32_t word);
 // The low 16 bits of a counter word as a two's-complement number (bit 15 is the sign).
 int SignExtend16(std::uint32_t word);
 
-// A count held as a double as an int: truncated toward zero, limited to the int range; NaN
-// gives 0.
-int TruncateToInt(double count);
-
 }  // namespace quorva

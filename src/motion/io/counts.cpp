@@ -3,6 +3,7 @@
 #include "device/trace.h"
 #include "motion/core/axis_primitives.h"
 #include "motion/core/motion_context.h"
+#include "motion/core/register_conversion.h"
 #include "motion/io/counter_values.h"
 #include "motion/io/position_counter.h"
 
@@ -15,7 +16,7 @@ int GetPositionCount(QUORVA_HANDLE handle, int axis, int reg, const char* format
   if (context == nullptr) return 0;
   QUORVA_TRACE(kTracePolling, format, TraceWord(handle), axis);
   if (!AxisValid(context, axis)) return 0;
-  return TruncateToInt(ReadPositionCounter(handle, *context, axis, reg));
+  return Trunc32(ReadPositionCounter(handle, *context, axis, reg));
 }
 
 }  // namespace

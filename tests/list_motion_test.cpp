@@ -33,12 +33,6 @@ ListEntry Received(int index, int board = kMotionBoard) {
   return entry;
 }
 
-unsigned SimRegister(int axis, int reg) {
-  unsigned value = 0;
-  EXPECT_EQ(QUORVA_SIM_GetAxisRegister(kMotionBoard, axis, reg, &value), 0);
-  return value;
-}
-
 QUORVA_SIM_AXIS_STATE AxisState(int axis) {
   QUORVA_SIM_AXIS_STATE state{};
   EXPECT_EQ(QUORVA_SIM_GetAxisState(kMotionBoard, axis, &state), 0);
@@ -51,14 +45,8 @@ unsigned Outputs(int board) {
   return states;
 }
 
-class ListMotion : public test::SimTest {
+class ListMotion : public test::MotionBoardTest {
  protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
-    context_ = ContextOf(board_);
-  }
-
   // Trapezoidal moves at 1000 pulses per second, 100 to start, ramps of 0.1 s.
   void UseProfile(std::initializer_list<int> axes) {
     for (int axis : axes) {
@@ -69,9 +57,6 @@ class ListMotion : public test::SimTest {
     }
     test::ClearLog();
   }
-
-  QUORVA_HANDLE board_ = nullptr;
-  MotionContext* context_ = nullptr;
 };
 
 TEST_F(ListMotion, EmptyChainSendsNothingAndKeepsTheAbortFlag) {
@@ -119,7 +104,7 @@ TEST_F(ListMotion, EntriesReachTheDriverByteForByte) {
   std::uint32_t expected[4][kListSlotRegisters];
   for (int axis = 1; axis <= 3; ++axis) {
     for (int r = 0; r < kListSlotRegisters; ++r)
-      expected[axis][r] = SimRegister(axis, static_cast<int>(kSlotRegisters[r]));
+      expected[axis][r] = Reg(axis, static_cast<int>(kSlotRegisters[r]));
   }
   ASSERT_EQ(expected[2][0], 25u);
   ASSERT_EQ(expected[3][0], static_cast<std::uint32_t>(-40));

@@ -9,11 +9,10 @@
 namespace quorva {
 namespace {
 
-class MovesEndToEnd : public test::SimTest {
+class MovesEndToEnd : public test::MotionBoardTest {
  protected:
   void SetUp() override {
-    SimTest::SetUp();
-    board_ = Load(0xA508);
+    MotionBoardTest::SetUp();
     for (int axis = 0; axis < 8; ++axis)
       Configure(axis);
   }
@@ -31,7 +30,6 @@ class MovesEndToEnd : public test::SimTest {
     QUORVA_SIM_GetAxisState(0, axis, &state);
     return state;
   }
-  QUORVA_HANDLE board_ = nullptr;
 };
 
 TEST_F(MovesEndToEnd, BlockingMovesReturnAtTheTargetInUserUnits) {

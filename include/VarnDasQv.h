@@ -429,6 +429,18 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPulseMulti(QUORVA_HANDLE handle,
                                                      QUORVA_HANDLE output, int group, int mask,
                                                      int states, int width);
 
+/* -- Speed override -- */
+
+/* -- Linear interpolation -- */
+
+/* -- Circular interpolation -- */
+
+/* -- Spline motion -- */
+
+/* -- Pulser input and synchronised start -- */
+
+/* -- Helical motion -- */
+
 /* ---------------------------------------------------------------------------------------- */
 /* Motion: status, mechanical signals, positions and events                                  */
 /* ---------------------------------------------------------------------------------------- */
@@ -556,6 +568,14 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_GetCount_R(QUORVA_HANDLE handle, int axis);
 /* Presets the R count register (limited to +-134217727). */
 QUORVA_API void QUORVA_CALL QUORVA_MC_SetCount_R(QUORVA_HANDLE handle, int axis, int count);
 
+/* -- Homing -- */
+
+/* -- Soft limits, compare and trigger outputs -- */
+
+/* -- Latches and the latch queue -- */
+
+/* -- Interrupts and blocking mode -- */
+
 /* ---------------------------------------------------------------------------------------- */
 /* Motion: configuration and correction                                                      */
 /* ---------------------------------------------------------------------------------------- */
@@ -588,6 +608,8 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_2DMATRIX_Get(QUORVA_HANDLE handle, int* axi
  * the amount is out of range or the board has no motion context. */
 QUORVA_API int QUORVA_CALL QUORVA_MC_SetCorrection(QUORVA_HANDLE handle, int axis, int mode,
                                                    double amount, double speed, int control);
+
+/* -- Configuration file -- */
 
 #ifdef __cplusplus
 }

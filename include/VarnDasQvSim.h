@@ -257,6 +257,16 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_ListEntryCount(int board);
 /* Copies entry `index` (0 = first) of that list, QUORVA_SIM_LIST_ENTRY_BYTES bytes, to `entry`. */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_GetListEntry(int board, int index, void* entry);
 
+/* -- Interpolation -- */
+
+/* -- Homing, soft limits and compare outputs -- */
+
+/* -- Latches and interrupts -- */
+
+/* -- Override, pulser and synchronised start -- */
+
+/* -- Helical steps -- */
+
 /* Request log: the newest requests, oldest first; at most QUORVA_SIM_LOG_CAPACITY kept. */
 #define QUORVA_SIM_LOG_CAPACITY 65536
 QUORVA_API int QUORVA_CALL QUORVA_SIM_RequestCount(void);

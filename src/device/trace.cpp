@@ -35,6 +35,12 @@ std::string TracePath() {
   return PathStorage();
 }
 
+void ReleaseTraceState() {
+  g_traceLevel.store(0, std::memory_order_relaxed);
+  std::lock_guard lock(g_traceMutex);
+  std::string().swap(PathStorage());
+}
+
 int WriteTraceLine(const std::string& text) {
   std::lock_guard lock(g_traceMutex);
   std::FILE* file = std::fopen(PathStorage().c_str(), "a");

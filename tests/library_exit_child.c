@@ -49,10 +49,11 @@ static void ExitImmediately(void) {
 
 /* clang-format off */
 #define FUNCTIONS(X)                                                              \
-  X(QUORVA_SIM_Configure) X(QUORVA_LoadDevice) X(QUORVA_EnableDebugLog)           \
-  X(QUORVA_MC_SetSpeed) X(QUORVA_MC_StartMove) X(QUORVA_MC_StartVMove)            \
-  X(QUORVA_MC_BeginList) X(QUORVA_MC_EndList) X(QUORVA_MC_StartListMotion)        \
-  X(QUORVA_MC_Done) X(QUORVA_US1_Start) X(QUORVA_WFM_Start)
+  X(QUORVA_SIM_Configure) X(QUORVA_SIM_SetForeignOpens) X(QUORVA_LoadDevice)      \
+  X(QUORVA_EnableDebugLog) X(QUORVA_MC_SetSpeed) X(QUORVA_MC_StartMove)           \
+  X(QUORVA_MC_StartVMove) X(QUORVA_MC_BeginList) X(QUORVA_MC_EndList)             \
+  X(QUORVA_MC_StartListMotion) X(QUORVA_MC_Done) X(QUORVA_US1_Start)              \
+  X(QUORVA_WFM_Start)
 /* clang-format on */
 
 #define DECLARE(name) static __typeof__(&name) p_##name;
@@ -81,13 +82,15 @@ static QUORVA_HANDLE Load(int deviceId, int instance) {
 /* Everything left running when the program ends. */
 static void StartEverything(const char* tracePath) {
   /* Motion boards of every kind (0xE504 shares the context of 0xA504), the 8-axis board
-   * loaded twice, and an analog board. */
+   * loaded twice and also held by another process (its context outlives the unload), and an
+   * analog board. */
   if (p_QUORVA_SIM_Configure("A508,A504,E504,A101") != 4) exit(2);
   QUORVA_HANDLE motion = Load(0xA508, 0);
   Load(0xA508, 0);
   QUORVA_HANDLE small = Load(0xA504, 0);
   Load(0xE504, 0);
   QUORVA_HANDLE analog = Load(0xA101, 0);
+  p_QUORVA_SIM_SetForeignOpens(0, 1); /* another process holds the 8-axis board */
   if (p_QUORVA_EnableDebugLog(motion, tracePath, 1) != 0) exit(2);
 
   TRACED(QUORVA_MC_SetSpeed, motion, 0, 100, 5000);

@@ -1,7 +1,7 @@
 // The shared library as applications load it: a child process (library_exit_child.c) opens it
 // at run time, leaves boards, moves, a list, a scan and the trace running, and ends in each of
-// the ways a program ends. Built with sanitizers, the child also runs under them, with leak
-// checking on.
+// the ways a program ends. Built with sanitizers, the child also runs under them (with leak
+// checking, which reports what dlclose left behind).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "device/registry.h"
+#include "device/trace.h"
+#include "library/library_lifecycle.h"
 #include "sim_test.h"
 
 #ifdef _WIN32
@@ -70,22 +73,6 @@ std::string ChildProgram() {
 }
 const char* const kLibrary = QUORVA_SHARED_LIBRARY;
 
-// The child's environment: this one, with leak checking switched on for a sanitizer build.
-std::vector<std::string> ChildEnvironment() {
-  std::string sanitizer = "ASAN_OPTIONS=detect_leaks=1";
-  std::vector<std::string> environment;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    if (text.rfind("ASAN_OPTIONS=", 0) == 0) {
-      sanitizer = text + ":detect_leaks=1";
-    } else {
-      environment.push_back(text);
-    }
-  }
-  environment.push_back(sanitizer);
-  return environment;
-}
-
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
   std::vector<char*> pointers;
   for (std::string& text : texts)
@@ -99,10 +86,9 @@ int Spawn(std::vector<std::string> args, const std::string& outputPath) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
-  std::vector<std::string> environment = ChildEnvironment();
   pid_t child = 0;
-  const int failed = posix_spawn(&child, args[0].c_str(), &actions, nullptr, Pointers(args).data(),
-                                 Pointers(environment).data());
+  const int failed =
+      posix_spawn(&child, args[0].c_str(), &actions, nullptr, Pointers(args).data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (failed != 0) return -1;
   int status = 0;
@@ -139,6 +125,26 @@ std::vector<std::string> TraceFileCalls(const std::string& trace) {
     names.push_back(line.substr(text + 2, line.find('(') - text - 2));
   }
   return names;
+}
+
+class LibraryTeardown : public test::SimTest {};
+
+TEST_F(LibraryTeardown, FreesEverythingAndLeavesTheLibraryUsable) {
+  const QUORVA_HANDLE board = Load(0xA508);
+  Load(0xA101);
+  ASSERT_EQ(QUORVA_SIM_SetForeignOpens(0, 1), 0);  // another process holds the motion board
+  ASSERT_EQ(QUORVA_EnableDebugLog(board, test::TempPath("motion.dbg").c_str(), 1), 0);
+  QUORVA_MC_SetSpeed(board, 0, 10, 2000);
+  TearDownLibrary();
+  EXPECT_FALSE(FindDevice(board));
+  EXPECT_FALSE(ContextExists(0xA508, 0)) << "kept for the other process until the teardown";
+  EXPECT_EQ(g_traceLevel, 0);
+  EXPECT_EQ(QUORVA_SIM_RequestCount(), 0);
+
+  const QUORVA_HANDLE again = QUORVA_LoadDevice(0xA508, 0);
+  ASSERT_NE(again, QUORVA_INVALID_HANDLE);
+  EXPECT_EQ(QUORVA_GetDeviceThreadCount(again), 1) << "the simulated bus started afresh";
+  EXPECT_EQ(ContextOf(again)->workSpeed[0], 1000.0) << "a new context with its defaults";
 }
 
 class LibraryExit : public ::testing::TestWithParam<const char*> {};

@@ -1,10 +1,10 @@
 // How the parts of the library come and go with the boards, and how the library leaves the
 // process.
 //
-// Lifetime rule: every process-wide object of the library is plain data (atomics, mutexes,
-// fixed arrays) or an Immortal<T>: the C++ runtime destroys none of them, so no exit, dlclose
-// or FreeLibrary path can reach one that is already gone. What they hold is given back by
-// TearDownLibrary below, the only place that decides the order of teardown.
+// Lifetime rule: every process-wide object of the library is trivially destructible (atomics,
+// plain arrays and records) or an Immortal<T>: the C++ runtime destroys none of them, so no
+// exit, dlclose or FreeLibrary path can reach one that is already gone. What they hold is given
+// back by TearDownLibrary below, the only place that decides the order of teardown.
 #include "library/library_lifecycle.h"
 
 #include <iterator>

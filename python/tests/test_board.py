@@ -55,6 +55,16 @@ def test_move_without_waiting(axis):
     assert axis.position == 10.0 and axis.status.state == 0
 
 
+@pytest.mark.parametrize("emergency", [False, True])
+def test_continuous_run_until_stopped(sim, axis, emergency):
+    axis.run(-1)
+    sim.advance(0.1)
+    assert not axis.done
+    axis.stop(emergency=emergency)
+    assert axis.wait(poll=0)
+    assert axis.position < 0
+
+
 def test_units_and_presets(axis):
     assert (axis.unit_distance, axis.unit_speed) == (100.0, 100.0)
     axis.position = 12.5

@@ -20,6 +20,12 @@ class Signals(enum.IntFlag):
     IN_POSITION = 1 << 5
 
 
+def _setting(getter, setter, doc):
+    """A property read and written through a pair of the axis's library functions."""
+    return property(lambda axis: axis._call(getter),
+                    lambda axis, value: axis._call(setter, value), doc=doc)
+
+
 @dataclass(frozen=True)
 class AxisStatus:
     done: bool  # the axis has finished its motion
@@ -43,21 +49,10 @@ class Axis:
 
     # Units and speeds.
 
-    @property
-    def unit_distance(self):
-        return self._call("QUORVA_MC_GetUnitDistance")
-
-    @unit_distance.setter
-    def unit_distance(self, pulses_per_unit):
-        self._call("QUORVA_MC_SetUnitDistance", pulses_per_unit)
-
-    @property
-    def unit_speed(self):
-        return self._call("QUORVA_MC_GetUnitSpeed")
-
-    @unit_speed.setter
-    def unit_speed(self, pulses_per_second_per_unit):
-        self._call("QUORVA_MC_SetUnitSpeed", pulses_per_second_per_unit)
+    unit_distance = _setting("QUORVA_MC_GetUnitDistance", "QUORVA_MC_SetUnitDistance",
+                             "Pulses per user distance unit (0 stands for 1.0).")
+    unit_speed = _setting("QUORVA_MC_GetUnitSpeed", "QUORVA_MC_SetUnitSpeed",
+                          "Pulses per second per user speed unit (0 stands for 1.0).")
 
     def set_speed(self, start, work, accel=None, decel=None, mode=None, max_speed=None):
         """Start and working speed; with `accel` (and `decel`, default the same) the ramps;
@@ -103,23 +98,10 @@ class Axis:
 
     # Positions and status.
 
-    @property
-    def position(self):
-        """Command position; setting it presets the counter (moves begin there)."""
-        return self._call("QUORVA_MC_GetPosition_C")
-
-    @position.setter
-    def position(self, value):
-        self._call("QUORVA_MC_SetPosition_C", value)
-
-    @property
-    def actual_position(self):
-        """Feedback position (encoder counter)."""
-        return self._call("QUORVA_MC_GetPosition_A")
-
-    @actual_position.setter
-    def actual_position(self, value):
-        self._call("QUORVA_MC_SetPosition_A", value)
+    position = _setting("QUORVA_MC_GetPosition_C", "QUORVA_MC_SetPosition_C",
+                        "Command position; setting it presets the counter (moves begin there).")
+    actual_position = _setting("QUORVA_MC_GetPosition_A", "QUORVA_MC_SetPosition_A",
+                               "Feedback position (encoder counter); setting it presets it.")
 
     @property
     def status(self):

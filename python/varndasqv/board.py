@@ -1,5 +1,6 @@
 """Boards: finding them, opening one as a context manager, its axes and analog inputs."""
 import ctypes
+import os
 from dataclasses import dataclass, replace
 
 from . import _declarations as _d
@@ -88,7 +89,7 @@ class Board:
 
     def enable_trace(self, path, level=1):
         """Traces calls into `path` at `level` (0 off, 1 commands, 2 reads, 3 polling)."""
-        check(self.call("QUORVA_EnableDebugLog", str(path).encode(), level),
+        check(self.call("QUORVA_EnableDebugLog", os.fsencode(path), level),
               "QUORVA_EnableDebugLog")
 
     def volts(self, channel):

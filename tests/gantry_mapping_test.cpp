@@ -196,6 +196,21 @@ TEST_F(MappingFile, ReadingIgnoresCaseSpacingAndKeyOrder) {
   EXPECT_DOUBLE_EQ(c.gantryTable[0].y, 4);
 }
 
+TEST_F(MappingFile, TheFirstSectionAndKeyOfEachNameCount) {
+  std::string text = kTwoByTwo;
+  text.insert(text.find("Mappoint_X000_Y000"),
+              "Mappoint_X0000_Y000= 5,5\nMappoint_X00_Y000= 5,5\nMappoint_X000_Y001_= 5,5\n");
+  text +=
+      "Mappoint_X000_Y000= 7,7\n[AxisXInfo]\nUnitDist = 5\n[MappingPoint]\n"
+      "Mappoint_X000_Y001= 9,9\n[GantryMapInfo]\nInstance = 3\n";
+  WriteMappingText(text);
+  const MotionContext& c = LoadBoard();
+  ASSERT_EQ(c.gantryLoaded, 1);
+  EXPECT_DOUBLE_EQ(c.unitDistance[2], 100);
+  EXPECT_DOUBLE_EQ(c.gantryTable[0].x, 1) << "keys of no other spelling name the point";
+  EXPECT_DOUBLE_EQ(c.gantryTable[1].x, 2);
+}
+
 struct Malformed {
   const char* name;
   std::string text;

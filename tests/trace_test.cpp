@@ -3,6 +3,7 @@
 #include <string>
 
 #include "device/trace.h"
+#include "motion/commands/axis_list.h"
 #include "sim_test.h"
 
 namespace quorva {
@@ -116,6 +117,18 @@ TEST_F(TraceLog, LongPathsAndLongLinesAreHandledWhole) {
   const std::string log = test::ReadFile(path);
   EXPECT_EQ(log.size(), 12 + 2 + text.size() + kLineEnd.size());
   EXPECT_NE(log.find(text + kLineEnd), std::string::npos);
+}
+
+// A file name may hold line ends; a line is still one call. Huge values are listed in full.
+TEST_F(TraceLog, EachCallStaysOneWholeLine) {
+  ASSERT_EQ(QUORVA_EnableDebugLog(board_, path_.c_str(), 1), 0);
+  TraceFormatted("Call(\"%s\")", "one\nline\rend");
+  const double huge[2] = {1e308, -2.5};
+  const std::string list = TraceList(2, huge);
+  EXPECT_EQ(list.size(), 2 + 313 + 1 + 6) << list;
+  EXPECT_EQ(list.substr(list.size() - 12), ".000,-2.500]");
+  const std::string log = test::ReadFile(path_);
+  EXPECT_EQ(log.substr(12), "  Call(\"one\\nline\\rend\")" + kLineEnd);
 }
 
 TEST_F(TraceLog, WritingToAnUnopenableFileReportsAndChangesNothing) {

@@ -2,11 +2,11 @@
 // of X-Y corrections belongs to, the grid's geometry in user units, and one line per point.
 #pragma once
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "config/profile_file.h"
 #include "motion/core/motion_context.h"
 
 namespace quorva {
@@ -50,13 +50,24 @@ struct GantryGrid {
   std::vector<GantryCell> cells;  // countX × countY, cell (i, j) at index i × countY + j
 };
 
-// The board instance the file belongs to ("Instance", 0 when missing).
-int GantryFileInstance(const ProfileFile& file);
+// What the mapping file holds for one board.
+struct GantryFileContents {
+  // The board instance the file names ("Instance", 0 when missing).
+  int instance;
+  // The grid, when the file names the board asked for and all of it could be read.
+  std::optional<GantryGrid> grid;
+};
 
-// Reads the grid. Nullopt when the file is unusable: an axis missing or not below
-// `axisCount`, a unit distance missing, zero or not a number, a start or spacing not a number,
-// a grid of no points or more than kMaxGantryPoints, or a point missing or not a pair of
-// numbers.
-std::optional<GantryGrid> ReadGantryGrid(const ProfileFile& file, int axisCount);
+// Reads the mapping file for board `instance` with `axisCount` axes, one line at a time: the
+// memory it takes beyond the grid's cells does not grow with the file. A file that cannot be
+// opened reads as one without keys. Reading stops once the file is seen to name another
+// instance. The grid is unusable when an axis is missing or not below `axisCount`, a unit
+// distance is missing, zero or not a number, a start or spacing is not a number, the grid has
+// no points or more than kMaxGantryPoints, or a point is missing or not a pair of numbers.
+GantryFileContents ReadGantryFile(const std::string& path, int instance, int axisCount);
+// The same, from a file open for reading in binary mode, from its present position (it may be
+// read twice: the points are read last, from the start again when their section comes before
+// the sections that give the grid's size).
+GantryFileContents ReadGantryFile(std::FILE* file, int instance, int axisCount);
 
 }  // namespace quorva

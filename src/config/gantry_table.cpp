@@ -9,23 +9,17 @@
 namespace quorva {
 namespace {
 
-std::optional<ProfileFile> LoadMappingFile() {
-  try {
-    return ProfileFile::Load(GantryFilePath());
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
-}
-
 // The file's grid replaces the context's, including the two axes' unit distances, only when
-// all of it could be read.
-void ApplyMappingFile(MotionContext& context, const ProfileFile& file) {
-  std::optional<GantryGrid> grid;
+// all of it could be read; a file of another instance leaves the context as it is.
+void ApplyMappingFile(MotionContext& context) {
+  GantryFileContents file{};
   try {
-    grid = ReadGantryGrid(file, context.axisCount);
+    file = ReadGantryFile(GantryFilePath(), context.instance, context.axisCount);
   } catch (const std::bad_alloc&) {
-    grid.reset();
+    file = {context.instance, std::nullopt};
   }
+  if (file.instance != context.instance) return;
+  std::optional<GantryGrid>& grid = file.grid;
   if (!grid) {
     context.gantryLoaded = 0;
     context.gantryEnabled = 0;
@@ -50,17 +44,11 @@ void ApplyMappingFile(MotionContext& context, const ProfileFile& file) {
 void LoadGantryTableAtDeviceLoad(MotionContext& context) {
   context.gantryLoaded = 0;
   context.gantryEnabled = 0;
-  const std::optional<ProfileFile> file = LoadMappingFile();
-  if (!file || GantryFileInstance(*file) != context.instance) return;
-  ApplyMappingFile(context, *file);
+  ApplyMappingFile(context);
 }
 
 void ReloadGantryTable(MotionContext& context) {
-  if (context.gantryLoaded == 0) return;
-  // A file that cannot be opened reads as one without keys.
-  const ProfileFile file = LoadMappingFile().value_or(ProfileFile{});
-  if (GantryFileInstance(file) != context.instance) return;
-  ApplyMappingFile(context, file);
+  if (context.gantryLoaded != 0) ApplyMappingFile(context);
 }
 
 }  // namespace quorva

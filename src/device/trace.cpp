@@ -29,6 +29,23 @@ TraceFile& File() {
   return *file;
 }
 
+// A traced text stays one line: line ends inside it (a file name may hold them) are written as
+// the escapes \n and \r.
+std::string OneLine(const std::string& text) {
+  if (text.find_first_of("\r\n") == std::string::npos) return text;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      line += "\\n";
+    } else if (c == '\r') {
+      line += "\\r";
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
 }  // namespace
 
 void SetTracePath(const std::string& path) {
@@ -57,7 +74,7 @@ int WriteTraceLine(const std::string& text) {
   if (file == nullptr) return QUORVA_ERR_FILE_OPEN;
   const platform::LocalTime t = platform::Now();
   std::fprintf(file, "%02d:%02d:%02d:%03d  %s\n", t.hour, t.minute, t.second, t.millisecond,
-               text.c_str());
+               OneLine(text).c_str());
   std::fclose(file);
   return 0;
 }

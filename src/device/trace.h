@@ -28,7 +28,8 @@ void TraceFormatted(const char* format, ...)
 #endif
     ;
 
-// Appends "hh:mm:ss:mmm  text" to the trace file. Returns 0, or -300 when it cannot be opened.
+// Appends "hh:mm:ss:mmm  text" to the trace file, line ends inside the text written as the
+// escapes \n and \r. Returns 0, or -300 when the file cannot be opened.
 int WriteTraceLine(const std::string& text);
 
 // Sets and returns the trace path and level (QUORVA_EnableDebugLog).

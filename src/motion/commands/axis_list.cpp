@@ -7,14 +7,29 @@ namespace {
 
 constexpr int kMaxListedAxes = 8;
 
+// Appends one value in full: a double of 1e308 takes over 300 characters.
+template <typename Value>
+void AppendItem(std::string& text, const char* format, Value value) {
+  char item[48];
+  const int length = std::snprintf(item, sizeof item, format, value);
+  if (length < 0) return;
+  const auto size = static_cast<std::size_t>(length);
+  if (size < sizeof item) {
+    text.append(item, size);
+    return;
+  }
+  const std::size_t at = text.size();
+  text.resize(at + size + 1);
+  std::snprintf(text.data() + at, size + 1, format, value);
+  text.resize(at + size);
+}
+
 template <typename Value>
 std::string FormatList(int count, const Value* values, const char* format) {
   std::string text = "[";
-  char item[48];
   for (int i = 0; values != nullptr && i < count && i < kMaxListedAxes; ++i) {
     if (i > 0) text += ',';
-    std::snprintf(item, sizeof item, format, values[i]);
-    text += item;
+    AppendItem(text, format, values[i]);
   }
   return text + "]";
 }

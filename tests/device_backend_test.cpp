@@ -97,6 +97,16 @@ TEST_F(DeviceBackend, DescriptorZeroStillMakesAValidHandle) {
   EXPECT_TRUE(gotDescriptorZero);
 }
 
+// A number that the library did not open is no handle: unloading it must not close the
+// application's descriptor that the number happens to name.
+TEST_F(DeviceBackend, UnloadingANumberThatWasNoHandleClosesNothing) {
+  const int descriptor = ::open(dir_.c_str(), O_RDONLY);
+  ASSERT_GE(descriptor, 0);
+  QUORVA_UnloadDevice(reinterpret_cast<QUORVA_HANDLE>(static_cast<std::uintptr_t>(descriptor) + 1));
+  EXPECT_NE(fcntl(descriptor, F_GETFD), -1);
+  close(descriptor);
+}
+
 // A board whose DeviceId reads 0 (the record stays zeroed when the node refuses requests)
 // loads as DeviceId 0; unloading the library closes it.
 TEST_F(DeviceBackend, UnloadingTheLibraryClosesEveryBoard) {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <utility>
 
 #include "motion/core/motion_context.h"
 #include "sim_test.h"
@@ -297,6 +298,12 @@ TEST_F(MechanicalIo, MotionStatusAndServoState) {
   QUORVA_SIM_SetMainStatus(0, 2, 1, 1);
   EXPECT_EQ(QUORVA_MC_GetServoOn(board_, 2), 0);
   EXPECT_EQ(QUORVA_MC_GetMotionStatus(board_, 8), 0) << "no such axis";
+  QUORVA_SIM_SetMainStatus(0, 2, 1, 0);
+  const QUORVA_HANDLE daq = Load(0xA101);
+  for (auto [handle, axis] : {std::pair{board_, 8}, std::pair{board_, -1}, std::pair{daq, 2}}) {
+    EXPECT_EQ(QUORVA_MC_GetServoOn(handle, axis), 0) << "no servo without the axis";
+    EXPECT_EQ(QUORVA_MC_GetMioStatus(handle, axis), 0);
+  }
 }
 
 TEST_F(MechanicalIo, StopInputKeepsItsKindBitWhenSwitchedOff) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "device/driver_call.h"
@@ -57,9 +58,22 @@ TEST(Transport, NativeAndWidenedLayoutsAgreeForThirtyTwoBitArguments) {
 
 class TransportOnSim : public test::SimTest {};
 
-TEST_F(TransportOnSim, NullAndAllOnesHandlesSendNothing) {
-  EXPECT_EQ(DriverCall(nullptr, 610, 0, 1, 2u), 0);
-  EXPECT_EQ(DriverCall(QUORVA_INVALID_HANDLE, 610, 0, 1, 2u), 0);
+// Requests go only to boards the library opened: a number that was never a handle, or a
+// closed one, might name anything else in the process.
+TEST_F(TransportOnSim, OnlyOpenBoardsGetRequests) {
+  const QUORVA_HANDLE closed = Load(0xA101);
+  QUORVA_UnloadDevice(closed);
+  test::ClearLog();
+  const QUORVA_HANDLE neverOpened = reinterpret_cast<QUORVA_HANDLE>(std::uintptr_t{0x5A5A5A5A});
+  for (QUORVA_HANDLE handle : {QUORVA_HANDLE{}, QUORVA_INVALID_HANDLE, closed, neverOpened}) {
+    EXPECT_EQ(DriverCall(handle, 610, 0, 1, 2u), 0);
+    EXPECT_EQ(QUORVA_DA_Out(handle, 0, 1.0f), 0) << "documented 1 for a board only";
+    EXPECT_EQ(QUORVA_US1_ReleaseBuf(handle), 0);
+    DevInfo info{};
+    info.DeviceId = 0x1234;
+    EXPECT_EQ(QUORVA_GetDevInfo(handle, &info), 0);
+    EXPECT_EQ(info.DeviceId, 0x1234) << "nothing filled";
+  }
   EXPECT_EQ(test::LoggedRequestCount(), 0);
 }
 

@@ -1,6 +1,7 @@
 // Single analog conversions and the channel settings they depend on.
 #include "daq/volt_codes.h"
 #include "device/commands.h"
+#include "device/device_open.h"
 
 using namespace quorva;
 using namespace quorva::daq;
@@ -8,7 +9,7 @@ using namespace quorva::daq;
 extern "C" {
 
 int QUORVA_AD_SetRange(QUORVA_HANDLE handle, int channel, float lowerVolts, float upperVolts) {
-  if (IsNoDevice(handle)) return 0;
+  if (!IsOpenDeviceInterface(handle)) return 0;
   DriverCall(handle, cmd::kAdSetRange, channel, TruncateToInt(lowerVolts),
              TruncateToInt(upperVolts));
   return 1;

@@ -2,6 +2,7 @@
 #include "daq/scan_engines.h"
 #include "daq/scan_geometry.h"
 #include "device/commands.h"
+#include "device/device_open.h"
 #include "device/trace.h"
 
 using namespace quorva;
@@ -50,7 +51,7 @@ unsigned short* QUORVA_US1_GetBuffer(QUORVA_HANDLE handle) {
 }
 
 int QUORVA_US1_ReleaseBuf(QUORVA_HANDLE handle) {
-  if (IsNoDevice(handle)) return 0;
+  if (!IsOpenDeviceInterface(handle)) return 0;
   DriverCall(handle, cmd::kUs1Release);
   return 1;
 }
@@ -59,7 +60,9 @@ unsigned int QUORVA_US1_CurCount(QUORVA_HANDLE handle) {
   return Us1LastCount(handle);
 }
 
+// 0 for a handle that is no board: there is no ring to index.
 int QUORVA_US1_SBPos(QUORVA_HANDLE handle, int channelIndex, int scan) {
+  if (!IsOpenDeviceInterface(handle)) return 0;
   const ScanGeometry geometry = FetchGeometry(handle, cmd::kUs1Geometry, false);
   return static_cast<int>(static_cast<std::uint64_t>(channelIndex) +
                           RingSlot(scan, geometry.arraySize) * geometry.channelCount);

@@ -3,6 +3,7 @@
 #include "daq/scan_geometry.h"
 #include "daq/volt_codes.h"
 #include "device/commands.h"
+#include "device/device_open.h"
 
 using namespace quorva;
 using namespace quorva::daq;
@@ -79,7 +80,7 @@ unsigned short* QUORVA_US2_GetBuffer(QUORVA_HANDLE handle, int channelIndex) {
 }
 
 int QUORVA_US2_ReleaseBuf(QUORVA_HANDLE handle) {
-  if (IsNoDevice(handle)) return 0;
+  if (!IsOpenDeviceInterface(handle)) return 0;
   DriverCall(handle, cmd::kUs2Release);
   return 1;
 }

@@ -5,6 +5,7 @@
 
 #include "daq/volt_codes.h"
 #include "device/commands.h"
+#include "device/device_open.h"
 #include "device/immortal.h"
 
 using namespace quorva;
@@ -54,7 +55,7 @@ int QUORVA_WFM_Start(QUORVA_HANDLE handle, int channel, const float* samples, in
 }
 
 int QUORVA_WFM_Reload(QUORVA_HANDLE handle, int channel, const float* samples, int count) {
-  if (IsNoDevice(handle) || samples == nullptr || !SampleCountValid(count)) return 0;
+  if (!IsOpenDeviceInterface(handle) || samples == nullptr || !SampleCountValid(count)) return 0;
   SendCodes(handle, cmd::kWfmReload, channel, samples, count);
   return 1;
 }

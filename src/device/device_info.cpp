@@ -9,9 +9,9 @@ using namespace quorva;
 
 extern "C" {
 
+// A handle that is no open board fills nothing and returns 0.
 int QUORVA_GetDevInfo(QUORVA_HANDLE handle, DevInfo* info) {
-  if (info == nullptr) return 0;
-  DriverCall(handle, cmd::kDeviceInfo, info);
+  if (info == nullptr || DriverCall(handle, cmd::kDeviceInfo, info) == 0) return 0;
   info->analogInputs = info->analogOutputs = info->digitalInputs = info->digitalOutputs = 0;
   info->axes = 0;
   const BoardDescription* board = FindBoard(info->DeviceId);

@@ -49,7 +49,8 @@ struct DriverArg {
 };
 
 // Builds the request for `code` and `args` and sends it through the active backend.
-// Returns the success flag, or 0 without sending for a null or all-ones handle.
+// Returns the success flag, or 0 without sending for a handle that is not an open board (null,
+// all ones, closed, or never opened).
 int DriverSend(Handle handle, std::uint32_t code, std::span<const DriverArg> args);
 
 template <typename... Args>

@@ -1,5 +1,6 @@
 #include <atomic>
 
+#include "device/device_open.h"
 #include "device/driver_call.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
@@ -55,7 +56,7 @@ void OverrideWow64Probe(int value) {
 }
 
 int DriverSend(Handle handle, std::uint32_t code, std::span<const DriverArg> args) {
-  if (IsNoDevice(handle)) return 0;
+  if (IsNoDevice(handle) || !IsOpenDeviceInterface(handle)) return 0;
   const DriverPacket packet =
       IsWow64Process32() == 1 ? PackWidened(code, args) : PackNative(code, args);
   return ActiveBackend().send(handle, packet);

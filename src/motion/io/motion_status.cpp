@@ -1,6 +1,7 @@
 // Axis status: the operation state, the mechanical-signal status and the servo-on state.
 #include "device/trace.h"
 #include "motion/core/axis_primitives.h"
+#include "motion/core/motion_context.h"
 
 using namespace quorva;
 
@@ -63,8 +64,11 @@ int QUORVA_MC_GetMotionStatus(QUORVA_HANDLE handle, int axis) {
   return static_cast<int>(AxisRegRead(handle, axis, reg::kExtendedStatus) & kOperationStateMask);
 }
 
+// Without a motion board or with an axis it does not have, the two signal reads below give 0,
+// not the bits that an empty status word would invert into "ready" and "servo on".
 int QUORVA_MC_GetMioStatus(QUORVA_HANDLE handle, int axis) {
   QUORVA_TRACE(kTracePolling, "QUORVA_MC_GetMioStatus(0x%x, %d)", TraceWord(handle), axis);
+  if (!AxisValid(handle, axis)) return 0;
   const std::uint32_t extended = AxisRegRead(handle, axis, reg::kExtendedStatus);
   const std::uint32_t signal = AxisStatusRead(handle, axis, kSignalStatusOffset);
   const std::uint32_t environment = AxisRegRead(handle, axis, reg::kEnvironment1);
@@ -73,6 +77,7 @@ int QUORVA_MC_GetMioStatus(QUORVA_HANDLE handle, int axis) {
 
 int QUORVA_MC_GetServoOn(QUORVA_HANDLE handle, int axis) {
   QUORVA_TRACE(kTraceConfigRead, "QUORVA_MC_GetServoOn(0x%x, %d)", TraceWord(handle), axis);
+  if (!AxisValid(handle, axis)) return 0;
   return Bit(AxisStatusRead(handle, axis, kSignalStatusOffset), kServoOffBit) == 0 ? 1 : 0;
 }
 

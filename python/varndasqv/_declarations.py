@@ -1035,6 +1035,10 @@ FUNCTIONS = (
     )),
     Function("QUORVA_SIM_GetTime", ctypes.c_double, ()),
     Function("QUORVA_SIM_AdvanceTime", ctypes.c_int, (("seconds", ctypes.c_double),)),
+    Function("QUORVA_SIM_RunUntilIdle", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axisMask", ctypes.c_uint),
+    )),
     Function("QUORVA_SIM_SetAnalogSignal", ctypes.c_int, (
         ("board", ctypes.c_int),
         ("channel", ctypes.c_int),

@@ -20,6 +20,10 @@ struct DriverBackend {
   // Sends one request; returns the success flag (nonzero when the driver accepted it).
   int (*send)(QUORVA_HANDLE handle, const DriverPacket& packet);
   void (*close)(QUORVA_HANDLE handle);
+  // Called on every pass of a wait in which the library itself is blocked until the driver
+  // finishes a motion (never while an application polls): a backend whose time is its own may
+  // let it pass up to its next event. Null when the backend has nothing to do there.
+  void (*awaitProgress)();
 };
 
 // The backend chosen at first use: QUORVA_BACKEND=sim selects the simulated driver, anything

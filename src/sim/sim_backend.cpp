@@ -15,7 +15,11 @@ void SimClose(QUORVA_HANDLE handle) {
   sim::SimBus::Instance().Close(handle);
 }
 
-constexpr DriverBackend kSimBackend{"sim", SimOpen, SimSend, SimClose};
+void SimAwaitProgress() {
+  sim::SimBus::Instance().AwaitProgress();
+}
+
+constexpr DriverBackend kSimBackend{"sim", SimOpen, SimSend, SimClose, SimAwaitProgress};
 
 }  // namespace
 

@@ -87,6 +87,8 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_RefuseCommand(int code);
 /* Chooses the clock; `factor` (simulated seconds per real second, above 0) applies to the
  * real-time clock. Simulated time continues from its present value. */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_SetClock(int mode, double factor);
+/* The clock in use and its factor (1 for the virtual clock); NULL pointers are skipped. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_GetClock(int* mode, double* factor);
 /* Simulated seconds since the bus was configured. */
 QUORVA_API double QUORVA_CALL QUORVA_SIM_GetTime(void);
 /* Moves simulated time forward (seconds, at least 0). */

@@ -1033,6 +1033,10 @@ FUNCTIONS = (
         ("mode", ctypes.c_int),
         ("factor", ctypes.c_double),
     )),
+    Function("QUORVA_SIM_GetClock", ctypes.c_int, (
+        ("mode", ctypes.POINTER(ctypes.c_int)),
+        ("factor", ctypes.POINTER(ctypes.c_double)),
+    )),
     Function("QUORVA_SIM_GetTime", ctypes.c_double, ()),
     Function("QUORVA_SIM_AdvanceTime", ctypes.c_int, (("seconds", ctypes.c_double),)),
     Function("QUORVA_SIM_RunUntilIdle", ctypes.c_int, (

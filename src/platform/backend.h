@@ -20,6 +20,9 @@ struct DriverBackend {
   // Sends one request; returns the success flag (nonzero when the driver accepted it).
   int (*send)(QUORVA_HANDLE handle, const DriverPacket& packet);
   void (*close)(QUORVA_HANDLE handle);
+  // Frees what the backend holds once the library has closed every board and leaves the
+  // process (null when it holds nothing). The backend stays usable: a later open starts afresh.
+  void (*release)();
   // Called on every pass of a wait in which the library itself is blocked until the driver
   // finishes a motion (never while an application polls): a backend whose time is its own may
   // let it pass up to its next event. Null when the backend has nothing to do there.

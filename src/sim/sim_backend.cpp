@@ -15,11 +15,16 @@ void SimClose(QUORVA_HANDLE handle) {
   sim::SimBus::Instance().Close(handle);
 }
 
+void SimRelease() {
+  sim::SimBus::Instance().Release();
+}
+
 void SimAwaitProgress() {
   sim::SimBus::Instance().AwaitProgress();
 }
 
-constexpr DriverBackend kSimBackend{"sim", SimOpen, SimSend, SimClose, SimAwaitProgress};
+constexpr DriverBackend kSimBackend{"sim",    SimOpen,    SimSend,
+                                    SimClose, SimRelease, SimAwaitProgress};
 
 }  // namespace
 

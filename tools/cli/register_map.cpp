@@ -142,6 +142,7 @@ std::string Fields(const RegisterInfo& info, std::uint32_t value) {
   std::string text;
   for (const RegisterField& field : info.fields) {
     const std::uint32_t v = value >> field.low & ((std::uint64_t{1} << field.width) - 1);
+    if (v == 0 && field.meaning == nullptr) continue;
     char part[80];
     if (field.width >= 8) {
       std::snprintf(part, sizeof part, "%s=0x%X", field.name, v);
@@ -153,7 +154,7 @@ std::string Fields(const RegisterInfo& info, std::uint32_t value) {
     const char* meaning = field.meaning != nullptr ? field.meaning(v) : nullptr;
     if (meaning != nullptr) text += std::string(" (") + meaning + ")";
   }
-  return text;
+  return text.empty() ? "(fields 0)" : text;
 }
 
 }  // namespace

@@ -36,7 +36,10 @@ int PrintTrace(const Invocation& call) {
     ++lines;
     const auto parsed = ParseTraceLine(line);
     if (!parsed) {
-      if (!function && axis < 0) out << "?             " << line << '\n';
+      if (!function && axis < 0) {
+        out << "?             " << line << '\n';
+        ++shown;
+      }
       continue;
     }
     if (function && !FunctionMatches(*parsed, *function)) continue;

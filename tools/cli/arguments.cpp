@@ -15,9 +15,12 @@ bool LooksLikeNumber(const std::string& word) {
          (std::isdigit(static_cast<unsigned char>(word[1])) || word[1] == '.');
 }
 
-const OptionSpec* FindOption(std::span<const OptionSpec> options, const std::string& name) {
-  const auto it = std::find_if(options.begin(), options.end(),
-                               [&](const OptionSpec& spec) { return name == spec.name; });
+// The option "--name", or for a single letter "-x" the option of that letter.
+const OptionSpec* FindOption(std::span<const OptionSpec> options, const std::string& word) {
+  const bool letter = word.size() == 2 && word[0] == '-' && word[1] != '-';
+  const auto it = std::find_if(options.begin(), options.end(), [&](const OptionSpec& spec) {
+    return letter ? spec.letter == word[1] : word.substr(2) == spec.name;
+  });
   return it == options.end() ? nullptr : &*it;
 }
 
@@ -35,14 +38,15 @@ Arguments::Arguments(std::span<const std::string> words, std::span<const OptionS
       optionsEnded = true;
       continue;
     }
-    std::string name = word == "-h" ? "help" : word.substr(word.rfind("--", 0) == 0 ? 2 : 1);
+    std::string written = word;
     std::optional<std::string> value;
-    if (const auto equals = name.find('='); equals != std::string::npos) {
-      value = name.substr(equals + 1);
-      name.resize(equals);
+    if (const auto equals = written.find('='); equals != std::string::npos) {
+      value = written.substr(equals + 1);
+      written.resize(equals);
     }
-    const OptionSpec* spec = FindOption(options, name);
-    if (spec == nullptr) throw UsageError("unknown option " + word);
+    const OptionSpec* spec = FindOption(options, written);
+    if (spec == nullptr) throw UsageError("unknown option " + written);
+    const std::string name = spec->name;
     if (spec->value == nullptr) {
       if (value) throw UsageError("--" + name + " takes no value");
       options_[name] = "";

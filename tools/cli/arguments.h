@@ -1,8 +1,8 @@
 // The words after a subcommand's name: positional arguments and options.
 //
-// An option is "--name", "--name VALUE" or "--name=VALUE"; "-h" stands for "--help"; "--" ends
-// the options. A word that starts with one dash followed by a digit or a point is a negative
-// number, not an option, and a lone "-" is a positional word too.
+// An option is "--name", "--name VALUE" or "--name=VALUE", or "-x" for one with a letter ("-h"
+// is "--help"); "--" ends the options. A word that starts with one dash followed by a digit or a
+// point is a negative number, not an option, and a lone "-" is a positional word too.
 #pragma once
 
 #include <map>
@@ -17,6 +17,7 @@ struct OptionSpec {
   const char* name;   // without the dashes
   const char* value;  // what the value is ("SECONDS"), or null for a flag
   const char* help;
+  char letter = 0;  // "-o" stands for the option whose letter is 'o'
 };
 
 class Arguments {

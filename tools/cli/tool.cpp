@@ -10,7 +10,7 @@
 namespace quorva::cli {
 namespace {
 
-constexpr OptionSpec kHelpOption[] = {{"help", nullptr, "show this help"}};
+constexpr OptionSpec kHelpOption[] = {{"help", nullptr, "show this help", 'h'}};
 
 const Command* FindCommand(const std::string& name) {
   const auto commands = Commands();
@@ -36,7 +36,8 @@ void PrintHelp(const Command& command, std::ostream& out) {
   PrintUsage(command, out);
   out << '\n' << command.description << "\n\noptions:\n";
   for (const OptionSpec& option : OptionsOf(command)) {
-    std::string left = std::string("  --") + option.name;
+    std::string left = option.letter != 0 ? std::string("  -") + option.letter + ", --" : "  --";
+    left += option.name;
     if (option.value != nullptr) left += std::string(" ") + option.value;
     out << left << std::string(left.size() < 26 ? 26 - left.size() : 1, ' ') << option.help << '\n';
   }

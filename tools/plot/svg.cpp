@@ -27,16 +27,17 @@ struct Range {
     high = std::max(high, v);
   }
   double Span() const { return high - low; }
-  // A range of some width around its values, its ends on ticks.
-  Range Widened(int ticks) const {
+  // The range drawn: the values with a margin of 4 % on each side (a range of zero width gets
+  // one of its own).
+  Range Padded() const {
     Range r = *this;
     if (!(r.low <= r.high)) r = {0, 1};
     if (r.Span() == 0) {
       const double pad = r.low == 0 ? 1 : std::abs(r.low) * 0.1;
-      r = {r.low - pad, r.high + pad};
+      return {r.low - pad, r.high + pad};
     }
-    const double step = TickStep(r.Span(), ticks);
-    return {std::floor(r.low / step) * step, std::ceil(r.high / step) * step};
+    const double pad = r.Span() * 0.04;
+    return {r.low - pad, r.high + pad};
   }
 };
 
@@ -96,8 +97,8 @@ class ChartWriter {
       for (double v : s.y)
         y_.Add(v);
     }
-    x_ = x_.Widened(8);
-    y_ = y_.Widened(6);
+    x_ = x_.Padded();
+    y_ = y_.Padded();
     width_ = kWidth - kLeft - kRight;
     height_ = kPlotHeight;
     if (chart.equalScales) FitEqualScales();
@@ -106,7 +107,11 @@ class ChartWriter {
   double Height() const { return kTop + height_ + kBottom; }
 
   void Write() {
-    svg_ << "<g class=\"chart\">\n";
+    // The chart's data ranges and where its plot area lies on the page, so that a reader can
+    // take the curves' points back to data.
+    svg_ << "<g class=\"chart\" data-x-range=\"" << Number(x_.low) << ' ' << Number(x_.high)
+         << "\" data-y-range=\"" << Number(y_.low) << ' ' << Number(y_.high) << "\" data-area=\""
+         << kLeft << ' ' << PlotTop() << ' ' << width_ << ' ' << height_ << "\">\n";
     svg_ << "<text x=\"" << kLeft << "\" y=\"" << top_ + 24
          << "\" font-size=\"15\" font-weight=\"bold\">" << Escape(chart_.title) << "</text>\n";
     Grid();
@@ -133,13 +138,13 @@ class ChartWriter {
     const double xStep = TickStep(x_.Span(), 8);
     const double yStep = TickStep(y_.Span(), 6);
     svg_ << "<g class=\"grid\" stroke=\"#ddd\" font-size=\"11\" fill=\"#333\">\n";
-    for (double v = x_.low; v <= x_.high + xStep * 1e-6; v += xStep) {
+    for (double v = std::ceil(x_.low / xStep) * xStep; v <= x_.high; v += xStep) {
       svg_ << "<line x1=\"" << X(v) << "\" y1=\"" << PlotTop() << "\" x2=\"" << X(v) << "\" y2=\""
            << PlotTop() + height_ << "\"/><text x=\"" << X(v) << "\" y=\""
            << PlotTop() + height_ + 16 << "\" text-anchor=\"middle\" stroke=\"none\">"
            << TickLabel(v, xStep) << "</text>\n";
     }
-    for (double v = y_.low; v <= y_.high + yStep * 1e-6; v += yStep) {
+    for (double v = std::ceil(y_.low / yStep) * yStep; v <= y_.high; v += yStep) {
       svg_ << "<line x1=\"" << kLeft << "\" y1=\"" << Y(v) << "\" x2=\"" << kLeft + width_
            << "\" y2=\"" << Y(v) << "\"/><text x=\"" << kLeft - 6 << "\" y=\"" << Y(v) + 4
            << "\" text-anchor=\"end\" stroke=\"none\">" << TickLabel(v, yStep) << "</text>\n";
@@ -153,27 +158,21 @@ class ChartWriter {
   }
 
   void Curves() {
-    // Data units to the page: x' = a x + e, y' = d y + f.
-    const double a = width_ / x_.Span();
-    const double d = -height_ / y_.Span();
-    const double e = kLeft - x_.low * a;
-    const double f = PlotTop() + height_ - y_.low * d;
-    svg_ << "<g transform=\"matrix(" << Number(a) << " 0 0 " << Number(d) << ' ' << Number(e) << ' '
-         << Number(f) << ")\">\n";
     for (std::size_t i = 0; i < chart_.series.size(); ++i) {
       const Series& s = chart_.series[i];
       svg_ << "<polyline class=\"curve\" data-series=\"" << Escape(s.label)
            << "\" fill=\"none\" stroke=\"" << kColours[i % std::size(kColours)]
-           << "\" stroke-width=\"1.6\" vector-effect=\"non-scaling-stroke\" points=\"";
+           << "\" stroke-width=\"1.6\" stroke-linejoin=\"round\" points=\"";
       const std::size_t count = std::min(s.x.size(), s.y.size());
       bool first = true;
+      char point[48];
       for (std::size_t k : Drawn(count, maxPoints_)) {
-        svg_ << (first ? "" : " ") << Number(s.x[k]) << ',' << Number(s.y[k]);
+        std::snprintf(point, sizeof point, "%s%.2f,%.2f", first ? "" : " ", X(s.x[k]), Y(s.y[k]));
+        svg_ << point;
         first = false;
       }
       svg_ << "\"/>\n";
     }
-    svg_ << "</g>\n";
   }
 
   void Legend() {

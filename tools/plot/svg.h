@@ -1,8 +1,9 @@
 // Charts drawn as one self-contained SVG document: frames, ticks, grid, labels, a legend, and
 // one curve per series.
 //
-// Each curve is a <polyline class="curve" data-series="LABEL"> whose points are in the chart's
-// own units (inside a transform that places them), so the numbers in the file are the data.
+// Each chart is a <g class="chart"> whose data-x-range and data-y-range hold the data ranges of
+// its axes and data-area the plot area on the page (left, top, width, height); each curve is a
+// <polyline class="curve" data-series="LABEL"> in page coordinates within that area.
 #pragma once
 
 #include <string>

@@ -28,7 +28,7 @@ struct Chart {
 // Draws the charts one below the other under `title`. At most `maxPoints` points of a series
 // are drawn (evenly spread, the first and the last always among them).
 std::string RenderSvg(const std::string& title, const std::vector<Chart>& charts,
-                      std::size_t maxPoints = 4000);
+                      std::size_t maxPoints = 1300);
 
 // The steps between ticks: 1, 2 or 5 times a power of ten, giving about `count` ticks.
 double TickStep(double span, int count);

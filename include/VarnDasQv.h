@@ -342,8 +342,8 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeed(QUORVA_HANDLE handle, int axis, d
 QUORVA_API void QUORVA_CALL QUORVA_MC_SetAccel(QUORVA_HANDLE handle, int axis, double accel,
                                                double decel);
 /* S-curve sections; the sections are held at zero whatever is given. */
-QUORVA_API void QUORVA_CALL QUORVA_MC_SetScurve(QUORVA_HANDLE handle, int axis, double accelSection,
-                                                double decelSection);
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetScurve(QUORVA_HANDLE handle, int axis,
+                                                double accelSection, double decelSection);
 /* Profile shape: 0 constant speed, 1 trapezoidal, 2 S-curve. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedMode(QUORVA_HANDLE handle, int axis, int mode);
 /* Axis set of map 0-8 or 10 (bit n = axis n). Returns 1, or 0 for another map or board. */
@@ -368,9 +368,11 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_StartVMoveEx(QUORVA_HANDLE handle, int axi
 /* Starts a move by `distance` user units. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_StartMove(QUORVA_HANDLE handle, int axis, double distance);
 /* Starts a move by `distance`, extended operation code, no gantry correction or recording. */
-QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveEx(QUORVA_HANDLE handle, int axis, double distance);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveEx(QUORVA_HANDLE handle, int axis,
+                                                  double distance);
 /* Starts a move to `position` user units. */
-QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveTo(QUORVA_HANDLE handle, int axis, double position);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveTo(QUORVA_HANDLE handle, int axis,
+                                                  double position);
 /* Moves by `distance` and returns when the axis is done (at once when recorded into a list). */
 QUORVA_API void QUORVA_CALL QUORVA_MC_Move(QUORVA_HANDLE handle, int axis, double distance);
 /* Moves to `position` and returns when the axis is done (at once when recorded). */
@@ -388,16 +390,17 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_EmgStop(QUORVA_HANDLE handle, int axis);
  * signal. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_StartVMoveAll(QUORVA_HANDLE handle, int count,
                                                     const int* axes, const int* directions);
-QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveAll(QUORVA_HANDLE handle, int count, const int* axes,
-                                                   const double* distances);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveAll(QUORVA_HANDLE handle, int count,
+                                                   const int* axes, const double* distances);
 QUORVA_API void QUORVA_CALL QUORVA_MC_MoveAll(QUORVA_HANDLE handle, int count, const int* axes,
                                               const double* distances);
 QUORVA_API void QUORVA_CALL QUORVA_MC_StartMoveToAll(QUORVA_HANDLE handle, int count,
                                                      const int* axes, const double* positions);
-QUORVA_API void QUORVA_CALL QUORVA_MC_MoveToAll(QUORVA_HANDLE handle, int count, const int* axes,
-                                                const double* positions);
+QUORVA_API void QUORVA_CALL QUORVA_MC_MoveToAll(QUORVA_HANDLE handle, int count,
+                                                const int* axes, const double* positions);
 QUORVA_API void QUORVA_CALL QUORVA_MC_StopAll(QUORVA_HANDLE handle, int count, const int* axes);
-QUORVA_API void QUORVA_CALL QUORVA_MC_EmgStopAll(QUORVA_HANDLE handle, int count, const int* axes);
+QUORVA_API void QUORVA_CALL QUORVA_MC_EmgStopAll(QUORVA_HANDLE handle, int count,
+                                                 const int* axes);
 /* 1 when every listed axis is done (also for no axes), else 0. */
 QUORVA_API int QUORVA_CALL QUORVA_MC_AllDone(QUORVA_HANDLE handle, int count, const int* axes);
 
@@ -422,8 +425,9 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPutMulti(QUORVA_HANDLE handle, QUORVA_
                                                    int group, int mask, int states);
 QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPulseOne(QUORVA_HANDLE handle, QUORVA_HANDLE output,
                                                    int channel, int state, int width);
-QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPulseMulti(QUORVA_HANDLE handle, QUORVA_HANDLE output,
-                                                     int group, int mask, int states, int width);
+QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPulseMulti(QUORVA_HANDLE handle,
+                                                     QUORVA_HANDLE output, int group, int mask,
+                                                     int states, int width);
 
 /* -- Speed override -- */
 

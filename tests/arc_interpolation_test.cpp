@@ -1,6 +1,7 @@
 // Arcs on the request log: geometry and direction, the start command, the controller-version
 // bit, absolute arcs, the completion step, recording, and maps an arc cannot use.
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,8 @@ TEST_F(ArcInterpolation, EndPointsAndDirections) {
       {"radius 0", [](QUORVA_HANDLE h) { QUORVA_MC_StartArc_a(h, 0, 0, 0, 45); }, 0, 0, 101},
       {"_p, 0", [](QUORVA_HANDLE h) { QUORVA_MC_StartArc_p(h, 0, 5, 5, 10, 0, 0); }, 10, 0, 100},
       {"_p, 1", [](QUORVA_HANDLE h) { QUORVA_MC_StartArc_p(h, 0, 5, 5, 10, 0, 1); }, 10, 0, 101},
+      {"not a number", [](QUORVA_HANDLE h) { QUORVA_MC_StartArc_a(h, 0, NAN, INFINITY, NAN); }, 0,
+       0, 101},  // limited, never undefined
   };
   for (const Case& c : cases) {
     c.start(board_);
@@ -186,6 +189,14 @@ TEST_F(ArcInterpolation, MxDoneLooksAtEveryAxisOfTheMap) {
   QUORVA_MC_EmgStop(board_, 2);
   EXPECT_EQ(QUORVA_MC_MxDone(board_, 5), 1);
   EXPECT_EQ(QUORVA_MC_MxDone(nullptr, 5), 0) << "no board";
+  // Map numbers beyond 0-10 are limited into it.
+  QUORVA_MC_MapAxes(board_, 10, 0x6);
+  QUORVA_MC_StartVMove(board_, 1, 1);
+  EXPECT_EQ(QUORVA_MC_MxDone(board_, 42), 0);
+  QUORVA_MC_EmgStop(board_, 1);
+  test::ClearLog();
+  QUORVA_MC_CompleteArc(board_, 42);  // map 10: axes 1 and 2
+  EXPECT_EQ(Logged().back(), "610(2, 7, 4096)");
 }
 
 }  // namespace

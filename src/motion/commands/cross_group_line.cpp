@@ -16,7 +16,6 @@
 namespace quorva {
 namespace {
 
-constexpr double kReferenceRate = 19660800.0;
 // Least high-speed steps of a follower before its resolution is refined.
 constexpr double kLeastFollowerSteps = 5000.0;
 // A follower with fewer steps between its start and high speed runs without ramps.
@@ -39,10 +38,6 @@ constexpr std::uint32_t kProfileBits = kModeSpeedLowered | kModeManualRampDown |
 // ⌊x⌋ kept finite: the step and rate arithmetic below never hands a non-number on.
 double Floor(double x) {
   return std::isnan(x) ? 0.0 : std::floor(x);
-}
-
-double StepOfMagnification(double magnification) {
-  return kReferenceRate / ((magnification + 1.0) * 65536.0);
 }
 
 // Ramp time per step of speed and unit of rate: 4 reference periods, 8 with the S-curve.
@@ -77,7 +72,7 @@ MasterRamp ReadMasterRamp(Handle handle, const MotionContext& context, int maste
   const double accelRate = AxisRegRead(handle, master, reg::kAccelRate) & 0xFFFFu;
   const double decelRate = AxisRegRead(handle, master, reg::kDecelRate) & 0xFFFFu;
   const double rampDown = AxisRegRead(handle, master, reg::kRampDownPoint) & 0xFFFFu;
-  r.step = StepOfMagnification(r.magnification);
+  r.step = ResolutionOfMagnification(r.magnification);
   r.lowPps = r.startSteps * r.step;
   r.highPps = r.highSteps * r.step;
   r.distance = distance;

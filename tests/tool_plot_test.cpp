@@ -1,6 +1,7 @@
 // quorva plot on the simulator: one curve per axis in each chart, ending where the axes end,
 // the samples as CSV; and the chart scales.
 #include <fstream>
+#include <numbers>
 
 #include "plot/svg.h"
 #include "tool_run.h"
@@ -104,6 +105,35 @@ TEST_F(ToolPlot, OneAxisMoveHasNoPlaneAndLongRunsKeepFewSamples) {
   const std::vector<DrawnChart> charts = ReadCharts(test::ReadFile(svg));
   ASSERT_EQ(charts.size(), 2u);
   EXPECT_NEAR(charts[0].ends.at(0).second, -3000, 30);
+}
+
+TEST_F(ToolPlot, LinesAndArcsEndAtTheirEndPoints) {
+  const struct {
+    std::vector<std::string> words;
+    double x;
+    double y;
+    double seconds;
+  } cases[] = {
+      // 50 mm at 50 mm/s, with ramps from 1 mm/s at 500 mm/s^2.
+      {{"line", "0,1", "30,40"}, 30, 40, 1.09},
+      // Three quarters of a turn of radius 10 at 20 mm/s, counter-clockwise from the left.
+      {{"arc", "0,1", "10,0", "270", "--speed", "20"}, 10, 10, 1.5 * std::numbers::pi / 2},
+      {{"arc", "5,4", "0,-5", "-180", "--speed", "20"}, 0, -10, std::numbers::pi * 5 / 20},
+  };
+  for (const auto& c : cases) {
+    const std::string svg = TempPath("path.svg");
+    std::vector<std::string> words{"plot"};
+    words.insert(words.end(), c.words.begin(), c.words.end());
+    words.insert(words.end(), {"-o", svg});
+    const test::ToolRun run = RunQuorva(words);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<DrawnChart> charts = ReadCharts(test::ReadFile(svg));
+    ASSERT_EQ(charts.size(), 3u) << c.words[1];
+    const double tolerance = 0.01 * 45;
+    EXPECT_NEAR(charts[2].ends.at(0).first, c.x, tolerance) << c.words[1];
+    EXPECT_NEAR(charts[2].ends.at(0).second, c.y, tolerance) << c.words[1];
+    EXPECT_NEAR(charts[0].ends.at(0).first, c.seconds, 0.03) << c.words[1];
+  }
 }
 
 TEST_F(ToolPlot, WrongPlotsFail) {

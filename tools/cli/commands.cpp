@@ -6,7 +6,7 @@ namespace quorva::cli {
 
 extern const Command kListCommand, kInfoCommand, kStatusCommand, kMoveCommand, kMoveToCommand,
     kJogCommand, kStopCommand, kResetCommand, kRegsCommand, kReadCommand, kWriteCommand,
-    kTraceCommand, kPlotCommand;
+    kTraceCommand, kPlotCommand, kGcodeCommand;
 
 std::span<const Command* const> Commands() {
   static constexpr const Command* kCommands[] = {
@@ -23,6 +23,7 @@ std::span<const Command* const> Commands() {
       &kWriteCommand,   // commands/registers.cpp
       &kTraceCommand,   // commands/trace.cpp
       &kPlotCommand,    // commands/plot.cpp
+      &kGcodeCommand,   // commands/gcode.cpp
   };
   return kCommands;
 }

@@ -1,5 +1,6 @@
 // quorva plot: a move, a line, an arc or a list run on the simulator, drawn as position and
 // velocity over time (and, for two axes, the path in their plane) in one SVG file.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <ostream>
@@ -80,6 +81,58 @@ plot::Recording PlotMove(PlotRun& run, const Arguments& args, bool absolute) {
   return run.Follow();
 }
 
+// Map 0 holds `axes`, with the path speed, ramps and profile of the lowest one's settings.
+void MapAxes(PlotRun& run, const std::vector<int>& axes) {
+  int mask = 0;
+  for (int axis : axes)
+    mask |= 1 << axis;
+  const AxisSettings& lowest = run.settings.Axis(*std::min_element(axes.begin(), axes.end()));
+  QUORVA_MC_MapAxes(run.board->handle, 0, mask);
+  QUORVA_MC_SetSpeedModeMx(run.board->handle, 0, static_cast<int>(lowest.profile));
+  QUORVA_MC_SetSpeedMx2(run.board->handle, 0, lowest.speed, lowest.accel, lowest.decel);
+}
+
+plot::Recording PlotLine(PlotRun& run, const Arguments& args) {
+  args.AllowAtMost(3);
+  const std::vector<int> axes = ParseAxes(args.At(1, "AXES"));
+  const std::vector<double> distances = ParseNumbers(args.At(2, "DISTANCES"), "DISTANCES");
+  if (axes.size() < 2 || distances.size() != axes.size()) {
+    throw UsageError("a line takes two or more axes and a distance for each");
+  }
+  run.Use(axes);
+  MapAxes(run, axes);
+  // The library takes the distances in ascending axis order.
+  std::vector<std::pair<int, double>> ordered;
+  for (std::size_t i = 0; i < axes.size(); ++i)
+    ordered.emplace_back(axes[i], distances[i]);
+  std::sort(ordered.begin(), ordered.end());
+  std::vector<double> values;
+  for (const auto& [axis, distance] : ordered)
+    values.push_back(distance);
+  QUORVA_MC_StartLine(run.board->handle, 0, values.data());
+  return run.Follow();
+}
+
+plot::Recording PlotArc(PlotRun& run, const Arguments& args) {
+  args.AllowAtMost(4);
+  std::vector<int> axes = ParseAxes(args.At(1, "AXES"));
+  const std::vector<double> centre = ParseNumbers(args.At(2, "CX,CY"), "CX,CY");
+  const double angle = ParseNumber(args.At(3, "ANGLE"), "ANGLE");
+  if (axes.size() != 2 || centre.size() != 2) {
+    throw UsageError("an arc takes two axes and its centre as CX,CY");
+  }
+  if (axes[0] / 4 != axes[1] / 4) throw UsageError("an arc's axes lie on one chip: 0-3 or 4-7");
+  std::sort(axes.begin(), axes.end());
+  run.Use(axes);
+  MapAxes(run, axes);
+  QUORVA_MC_StartArc_a(run.board->handle, 0, centre[0], centre[1], angle);
+  plot::Recording recording = run.Follow();
+  // The completion takes both axes to the arc's exact end.
+  QUORVA_MC_CompleteArc(run.board->handle, 0);
+  recording.Append(run.Follow(), recording.time.back());
+  return recording;
+}
+
 plot::Recording PlotList(PlotRun& run, const Arguments& args) {
   std::vector<ListStep> steps;
   for (const std::string& text : args.From(1))
@@ -103,10 +156,14 @@ int Plot(const Invocation& call) {
   plot::Recording recording;
   if (kind == "move" || kind == "moveto") {
     recording = PlotMove(run, args, kind == "moveto");
+  } else if (kind == "line") {
+    recording = PlotLine(run, args);
+  } else if (kind == "arc") {
+    recording = PlotArc(run, args);
   } else if (kind == "list") {
     recording = PlotList(run, args);
   } else {
-    throw UsageError("KIND is move, moveto or list, not " + kind);
+    throw UsageError("KIND is move, moveto, line, arc or list, not " + kind);
   }
   std::vector<int> plane;
   if (run.axes.size() == 2) plane = {0, 1};
@@ -143,6 +200,9 @@ extern const Command kPlotCommand{
     "their plane); --csv also writes the samples. Kinds:\n"
     "  move AXIS DISTANCE      a move by a distance\n"
     "  moveto AXIS POSITION    a move to a position\n"
+    "  line AXES DISTANCES     a line, e.g. line 0,1 30,40 (speed and ramps of the lowest axis)\n"
+    "  arc AXES CX,CY ANGLE    an arc around a centre relative to the start, counter-clockwise\n"
+    "                          for a positive angle in degrees, e.g. arc 0,1 10,0 270\n"
     "  list STEP...            moves run one after another by the driver, each STEP\n"
     "                          AXIS:DISTANCE, e.g. list 0:40 1:20 0:-40\n"
     "Units and speeds come from the settings, as for move. The simulator runs on its virtual\n"

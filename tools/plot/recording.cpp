@@ -47,6 +47,16 @@ void Recording::Thin() {
   }
 }
 
+void Recording::Append(const Recording& later, double offset) {
+  for (double t : later.time)
+    time.push_back(t + offset);
+  for (std::size_t i = 0; i < axes.size() && i < later.axes.size(); ++i) {
+    const AxisTrack& from = later.axes[i];
+    axes[i].position.insert(axes[i].position.end(), from.position.begin(), from.position.end());
+    axes[i].velocity.insert(axes[i].velocity.end(), from.velocity.begin(), from.velocity.end());
+  }
+}
+
 std::vector<Chart> MotionCharts(const Recording& recording, const std::vector<int>& planeAxes) {
   const std::string unit = recording.axes.empty() ? "" : recording.axes.front().unit;
   Chart position{"Position", "time, s", "position, " + unit, {}};

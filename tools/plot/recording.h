@@ -24,6 +24,8 @@ struct Recording {
   void DeriveVelocities();
   // Keeps every other sample (and the last).
   void Thin();
+  // Adds the samples of `later`, which began `offset` seconds after this one.
+  void Append(const Recording& later, double offset);
 };
 
 // Position and velocity over time, one curve per axis; with `planeAxes` {i, j}, also the path

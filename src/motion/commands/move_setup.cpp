@@ -14,13 +14,12 @@ namespace {
 
 constexpr int kMoveAmountHigh = 8;
 
-// A pass of the wait before a start: the driver may move on, then at most one message.
+}  // namespace
+
 void IdleWaitPass(const MotionContext& context) {
   DriverAwaitProgress();
   platform::WaitPassOneMessage(context.pumpMessagesWhileWaiting);
 }
-
-}  // namespace
 
 void WaitAxisIdle(Handle handle, const MotionContext& context, int axis) {
   while (AxisBusy(handle, axis) == 1)

@@ -142,7 +142,9 @@ void ApplyAxisSettings(QUORVA_HANDLE board, int axis, const AxisSettings& s, dou
   const double top = std::max(s.speed, topSpeed);
   QUORVA_MC_SetUnitDistance(board, axis, s.scale);
   QUORVA_MC_SetUnitSpeed(board, axis, s.scale);
-  QUORVA_MC_SetSpeedRange(board, axis, top);
+  // The board's ranges come in steps: ask for a little more than the top speed so that the one
+  // it chooses holds it.
+  QUORVA_MC_SetSpeedRange(board, axis, top * 1.01);
   double lowest = 0;
   double highest = 0;
   QUORVA_MC_GetSpeedRange(board, axis, &lowest, &highest);

@@ -55,20 +55,21 @@ int FollowAndReport(const Invocation& call, MovingAxis& m, std::function<bool()>
   return 0;
 }
 
-int Move(const Invocation& call) {
+// Starts a move of the axis to or by the third argument (`what`) and follows it.
+int StartAndFollow(const Invocation& call, const char* what,
+                   void(QUORVA_CALL* start)(QUORVA_HANDLE, int, double)) {
   call.args.AllowAtMost(3);
   MovingAxis m(call.args);
-  const double distance = ParseNumber(call.args.At(2, "DISTANCE"), "DISTANCE");
-  QUORVA_MC_StartMove(m.board->handle, m.axis, distance);
+  start(m.board->handle, m.axis, ParseNumber(call.args.At(2, what), what));
   return FollowAndReport(call, m);
 }
 
+int Move(const Invocation& call) {
+  return StartAndFollow(call, "DISTANCE", QUORVA_MC_StartMove);
+}
+
 int MoveTo(const Invocation& call) {
-  call.args.AllowAtMost(3);
-  MovingAxis m(call.args);
-  const double position = ParseNumber(call.args.At(2, "POSITION"), "POSITION");
-  QUORVA_MC_StartMoveTo(m.board->handle, m.axis, position);
-  return FollowAndReport(call, m);
+  return StartAndFollow(call, "POSITION", QUORVA_MC_StartMoveTo);
 }
 
 int Jog(const Invocation& call) {

@@ -144,7 +144,7 @@ plot::Recording RecordedPath(const OpenBoard& board, const gcode::MachineAxes& m
     recording.axes.push_back(track);
   }
   for (double t : times)
-    recording.time.push_back(t - times.front());
+    recording.time.push_back(t - times[0]);
   recording.DeriveVelocities();
   return recording;
 }
@@ -168,8 +168,7 @@ int RunGcode(const Invocation& call) {
   try {
     program = gcode::ParseProgram(text, options);
   } catch (const gcode::ProgramError& error) {
-    throw ToolError(path + ":" + std::to_string(error.Line()) + ": " +
-                    std::string(error.what()).substr(std::string(error.what()).find(": ") + 2));
+    throw ToolError(path + ":" + std::to_string(error.Line()) + ": " + error.Message());
   }
   ReportIgnored(program, call.console.err);
   const double nominal = program.NominalSeconds(m.rapid / m.unitsPerMillimetre);

@@ -50,11 +50,16 @@ struct Program {
 class ProgramError : public std::runtime_error {
  public:
   ProgramError(int line, const std::string& message)
-      : std::runtime_error("line " + std::to_string(line) + ": " + message), line_(line) {}
+      : std::runtime_error("line " + std::to_string(line) + ": " + message),
+        line_(line),
+        message_(message) {}
   int Line() const { return line_; }
+  // What is wrong, without the line.
+  const std::string& Message() const { return message_; }
 
  private:
   int line_;
+  std::string message_;
 };
 
 }  // namespace quorva::gcode

@@ -1,6 +1,7 @@
 // quorva gcode on the simulator: programs of lines and arcs end where they were programmed in
 // the time their feeds give, and a program that cannot run moves nothing.
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <numbers>
 

@@ -93,9 +93,9 @@ TEST_F(ToolPlot, OneAxisMoveHasNoPlaneAndLongRunsKeepFewSamples) {
   const test::ToolRun run = RunQuorva({"plot", "moveto", "5", "-3000", "--output", svg, "--speed",
                                        "10", "--accel", "0", "--decel", "0"});
   ASSERT_EQ(run.status, 0) << run.err;
-  std::size_t samples = 0;
+  unsigned long long samples = 0;
   double seconds = 0;
-  ASSERT_EQ(std::sscanf(run.out.c_str() + run.out.find(": ") + 2, "%zu samples over %lf", &samples,
+  ASSERT_EQ(std::sscanf(run.out.c_str() + run.out.find(": ") + 2, "%llu samples over %lf", &samples,
                         &seconds),
             2)
       << run.out;

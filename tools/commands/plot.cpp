@@ -178,8 +178,8 @@ int Plot(const Invocation& call) {
     if (!file.flush()) throw ToolError("cannot write " + *csv);
   }
   char text[160];
-  std::snprintf(text, sizeof text, "%s: %zu samples over %.3f simulated seconds\n", output.c_str(),
-                recording.time.size(), recording.time.back());
+  std::snprintf(text, sizeof text, "%s: %llu samples over %.3f simulated seconds\n", output.c_str(),
+                static_cast<unsigned long long>(recording.time.size()), recording.time.back());
   call.console.out << text;
   for (const plot::AxisTrack& axis : recording.axes) {
     std::snprintf(text, sizeof text, "%s at %.3f %s\n", axis.label.c_str(), axis.position.back(),

@@ -87,10 +87,31 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_RefuseCommand(int code);
 /* Chooses the clock; `factor` (simulated seconds per real second, above 0) applies to the
  * real-time clock. Simulated time continues from its present value. */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_SetClock(int mode, double factor);
+/* The clock in use and its factor (1 for the virtual clock); NULL pointers are skipped. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_GetClock(int* mode, double* factor);
 /* Simulated seconds since the bus was configured. */
 QUORVA_API double QUORVA_CALL QUORVA_SIM_GetTime(void);
 /* Moves simulated time forward (seconds, at least 0). */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_AdvanceTime(double seconds);
+
+/* Fast-forward. While the library itself is blocked waiting for a motion on the virtual clock
+ * (the blocking moves, lines and arcs waiting for their axes, and a start waiting for its axes
+ * to become idle), each pass of its wait also moves simulated time to the next event the
+ * simulated boards know of: the end of a running move (or its stop at a limit or soft limit),
+ * which is also when a list's next entry starts, and the end of a list's output pulse. A
+ * 10-second move then costs a few requests instead of one per quantum. Nothing else jumps:
+ * an application that polls (QUORVA_MC_Done, positions, status) sees time advance by one
+ * quantum per request, whatever another thread does, unless a thread of the same process is
+ * blocked in such a wait meanwhile. The real-time clock never jumps. Which requests are sent,
+ * and their order, do not change; only fewer polls are needed, so request logs stay
+ * deterministic.
+ *
+ * Moves simulated time from event to event, as the waits do, until every axis of `axisMask`
+ * (bits 0-7) on the board is idle and its list has no entry left to start. Returns 0 then; 1
+ * when that cannot happen by itself (an axis runs without end or is held for its start
+ * signal), time standing at the last event reached; -1 for an unknown board. Works on either
+ * clock (on the real-time clock the jump adds to the host's time, as QUORVA_SIM_AdvanceTime). */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_RunUntilIdle(int board, unsigned int axisMask);
 
 /* Data acquisition.
  *
@@ -175,7 +196,8 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_GetSerialOutputs(int board, int module, un
  * time elapsed, so its cost does not depend on speed, distance or time.
  *
  * Status bits the simulated controller sets:
- *   main status word (offset 0): bit 1 while the axis runs or waits for the start signal;
+ *   main status word (offset 0): bit 1 while the axis runs or waits for the start signal,
+ *     bit 4 while an error is reported in register 50 (QUORVA_SIM_SetAxisError);
  *   signal status word (offset 1): bit 0 servo off (commands 16 on, 24 off), bit 1 ERC output
  *     (36 on, 37 off), bit 2 pulse output off (commands 18/26, or the PE board double-word),
  *     bit 3 EL logic (commands 27/19, or the ELL board double-word), bit 11 alarm, bit 12 EL+,
@@ -258,6 +280,55 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_ListEntryCount(int board);
 QUORVA_API int QUORVA_CALL QUORVA_SIM_GetListEntry(int board, int index, void* entry);
 
 /* -- Interpolation -- */
+
+/* Interpolated paths. A start command (0x51-0x53) whose addressed axis holds mode 97 (linear
+ * interpolation) in register 7 starts a line of the named axes of its chip (the addressed axis
+ * and those in bits 8-11) that hold mode 97, register 0 holding each one's amount: the axis
+ * with the largest amount runs the speed profile of the addressed axis's registers, as a
+ * positioning move of that length, and every other axis moves in proportion, so that all
+ * arrive at their amounts in the same instant. Mode 100 (clockwise) or 101 (counter-clockwise)
+ * starts an arc of the two lowest named axes holding it, X and Y: register 0 holds the end
+ * point and register 8 the centre, both relative to the start; the axes travel along the
+ * circle at the tangential speed of the addressed axis's profile (constant for start code
+ * 0x51) to the angle of the end point; an end point off the circle ends the arc at its angle,
+ * and an end at the start's angle makes a full circle. The counters of a path's axes follow it
+ * to the nearest pulse; register 53 reads the speed along the path in steps of the addressed
+ * axis, register 52 the pulses left along it; busy bits and phases are those of a single move,
+ * and QUORVA_SIM_GetAxisState reports each axis's own position and speed. A path starts only
+ * when all its axes are idle and none is held by its alarm or an error. A stop, emergency stop
+ * or reset of any axis of a running path, its alarm or an error stops all of the path. The
+ * path keeps the speed settings in force at its start; end-limit and soft-limit positions are
+ * not watched while an axis interpolates.
+ * Command 85 (completion) runs an axis whose last move was a path to that path's exact end
+ * point (its start plus register 0) in a straight line at the correction speed (register 27,
+ * in steps of the magnification in force), without ramps; an axis already there stays idle. */
+
+/* Path record: from the call on, the board samples the command counters (register 35, as
+ * signed 28-bit counts) of the axes of `axisMask` (bits 0-7) every `interval` simulated
+ * seconds, the first sample at the present instant. Each sample is the motion at its own
+ * instant, whatever requests arrive in between, so a path can be checked or plotted point by
+ * point after it ran. A new record replaces the previous one; at most
+ * QUORVA_SIM_PATH_RECORD_CAPACITY samples are kept, and recording stops when the record is
+ * full. A mask of 0, or an interval that is not a positive number, stops recording and keeps
+ * the samples taken. */
+#define QUORVA_SIM_PATH_RECORD_CAPACITY 1000000
+QUORVA_API int QUORVA_CALL QUORVA_SIM_RecordPath(int board, unsigned int axisMask,
+                                                 double interval);
+/* Number of samples in the board's path record. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_PathSampleCount(int board);
+/* Copies samples first .. first + count - 1 of the record (fewer where it ends): the instant
+ * of sample i in simulated seconds into times[i] (skipped for NULL times), its counters into
+ * counts[i * n + k], the k-th axis of the recorded mask in ascending order, n the number of
+ * recorded axes. Returns the number of samples copied, -1 for an unknown board, a negative
+ * first or count, or NULL counts. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_GetPathSamples(int board, int first, int count,
+                                                     double* times, int* counts);
+
+/* Error status: register 50 of the axis := errorBits. While any of bits 0-7 is set, the main
+ * status word sets QUORVA_SIM_MAIN_ERROR, a running or waiting axis stops at once (with every
+ * axis of its path) and starts do nothing; command 38 (state reset) clears the register. */
+#define QUORVA_SIM_MAIN_ERROR 0x10 /* main status word bit 4 */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_SetAxisError(int board, int axis, unsigned int errorBits);
 
 /* -- Homing, soft limits and compare outputs -- */
 

@@ -21,6 +21,7 @@ inline constexpr std::uint32_t kAxisRegWrite = 610;
 inline constexpr std::uint32_t kAxisMainWrite = 620;
 inline constexpr std::uint32_t kAxisRegRead = 630;
 inline constexpr std::uint32_t kAxisMainRead = 640;
+inline constexpr std::uint32_t kIntStatus = 680;
 inline constexpr std::uint32_t kListRun = 760;
 inline constexpr std::uint32_t kListAbort = 765;
 inline constexpr std::uint32_t kListDone = 767;

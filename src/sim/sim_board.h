@@ -9,6 +9,7 @@
 #include "sim/daq/daq_state.h"
 #include "sim/motion/axis_motion.h"
 #include "sim/motion/list_runner.h"
+#include "sim/motion/path_record.h"
 
 namespace quorva::sim {
 
@@ -45,6 +46,7 @@ struct SimBoard {
   std::array<std::uint32_t, kEepromWords> eeprom{};
   DaqState daq;
   ListRun list;
+  PathRecord pathRecord;
 };
 
 inline std::uint64_t WordKey(std::uint32_t region, std::uint32_t offset) {

@@ -73,6 +73,11 @@ TEST_F(TransportOnSim, OnlyOpenBoardsGetRequests) {
     info.DeviceId = 0x1234;
     EXPECT_EQ(QUORVA_GetDevInfo(handle, &info), 0);
     EXPECT_EQ(info.DeviceId, 0x1234) << "nothing filled";
+    int errors = -1;
+    int events = -1;
+    QUORVA_MC_GetIntStatus(handle, 0, &errors, &events);
+    EXPECT_EQ(errors, 0) << "no board, no status bits";
+    EXPECT_EQ(events, 0);
   }
   EXPECT_EQ(test::LoggedRequestCount(), 0);
 }

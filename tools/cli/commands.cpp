@@ -6,7 +6,7 @@ namespace quorva::cli {
 
 extern const Command kListCommand, kInfoCommand, kStatusCommand, kMoveCommand, kMoveToCommand,
     kJogCommand, kStopCommand, kResetCommand, kRegsCommand, kReadCommand, kWriteCommand,
-    kTraceCommand, kPlotCommand, kGcodeCommand;
+    kTraceCommand, kPlotCommand, kGcodeCommand, kConfigCommand;
 
 std::span<const Command* const> Commands() {
   static constexpr const Command* kCommands[] = {
@@ -24,6 +24,7 @@ std::span<const Command* const> Commands() {
       &kTraceCommand,   // commands/trace.cpp
       &kPlotCommand,    // commands/plot.cpp
       &kGcodeCommand,   // commands/gcode.cpp
+      &kConfigCommand,  // commands/config.cpp
   };
   return kCommands;
 }

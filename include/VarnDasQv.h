@@ -677,6 +677,18 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_SetCorrection(QUORVA_HANDLE handle, int axi
 
 /* -- Configuration file -- */
 
+/* Results of QUORVA_MC_InitFromFile besides 0, -1 and QUORVA_ERR_FILE_OPEN. */
+#define QUORVA_ERR_FILE_NAME (-280)      /* the file name is NULL or empty */
+#define QUORVA_ERR_CONFIG_VERSION (-600) /* the file does not start with the word 0x0131C9AC */
+#define QUORVA_ERR_CONFIG_SHORT (-601)   /* the file ends before its 1428 bytes */
+
+/* Configures every axis of the board from a board configuration file (1428 bytes, little-
+ * endian: the word 0x0131C9AC, then for each of 8 axes the settings that `quorva config show`
+ * lists), calling the setters axis by axis. Returns 0; -1 when the board has no motion;
+ * QUORVA_ERR_FILE_NAME, QUORVA_ERR_FILE_OPEN, QUORVA_ERR_CONFIG_VERSION or
+ * QUORVA_ERR_CONFIG_SHORT with no axis changed. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_InitFromFile(QUORVA_HANDLE handle, const char* fileName);
+
 #ifdef __cplusplus
 }
 #define QUORVA_LAYOUT_CHECK static_assert

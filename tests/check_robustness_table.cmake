@@ -15,8 +15,12 @@ if(NOT listed STREQUAL declared)
   list(REMOVE_ITEM missing ${listed})
   set(extra ${listed})
   list(REMOVE_ITEM extra ${declared})
-  message(FATAL_ERROR "the robustness table is out of date with the headers; run "
-                      "python3 tests/generate_robustness_table.py\n"
+  message(FATAL_ERROR "the robustness table is out of date with the headers.\n"
+                      "To add a row for each new function: python3 tests/generate_robustness_table.py\n"
+                      "Then, for a new function: an output array of more than one element "
+                      "needs its size in OUTPUT_ELEMENTS of that script; a result without a "
+                      "board other than 0 goes in NeutralResults() of tests/robustness_test.cpp; "
+                      "then run quorva_tests --gtest_filter=Robustness.*\n"
                       "missing: ${missing}\nno longer declared: ${extra}")
 endif()
 list(LENGTH listed count)

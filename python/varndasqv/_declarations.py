@@ -23,6 +23,9 @@ QUORVA_MAX_BOARDS = 32
 QUORVA_RETRIEVE_DIGITS = 0
 QUORVA_RETRIEVE_FLOAT = 1
 QUORVA_RETRIEVE_DOUBLE = 2
+QUORVA_ERR_FILE_NAME = -280
+QUORVA_ERR_CONFIG_VERSION = -600
+QUORVA_ERR_CONFIG_SHORT = -601
 
 QUORVA_HANDLE = ctypes.c_void_p
 
@@ -1057,6 +1060,10 @@ FUNCTIONS = (
         ("amount", ctypes.c_double),
         ("speed", ctypes.c_double),
         ("control", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_InitFromFile", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("fileName", ctypes.c_char_p),
     )),
     Function("QUORVA_SIM_Configure", ctypes.c_int, (("boards", ctypes.c_char_p),)),
     Function("QUORVA_SIM_BoardCount", ctypes.c_int, ()),

@@ -71,6 +71,10 @@ inline int InputMode(int code) {
 inline int InputReverse(int code) {
   return code / 4;
 }
+// The start-input code is the mode; the input type is one less, wrapping at the lowest code.
+inline int StartInputType(int code) {
+  return static_cast<int>(static_cast<std::uint32_t>(code) - 1u);
+}
 
 namespace detail {
 

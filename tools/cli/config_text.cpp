@@ -56,9 +56,7 @@ constexpr Setting kSettings[] = {
     {"sd2", Kind::kInteger, ic::kSdCode2,
      [](std::int32_t v) { return Pair("second", ic::CodeAbove(v), "third", ic::CodeBit0(v)); }},
     {"sta", Kind::kInteger, ic::kStaCode,
-     [](std::int32_t v) {
-       return Pair("mode", v, "input type", static_cast<int>(static_cast<std::uint32_t>(v) - 1u));
-     }},
+     [](std::int32_t v) { return Pair("mode", v, "input type", ic::StartInputType(v)); }},
     {"stp", Kind::kInteger, ic::kStpKind},
     {"clr1", Kind::kInteger, ic::kClrCode1},
     {"clr2", Kind::kInteger, ic::kClrCode2},

@@ -23,6 +23,7 @@ inline constexpr std::uint32_t kRampDown = 22;
 inline constexpr std::uint32_t kModeInForce = 23;
 inline constexpr std::uint32_t kEnvironment1 = 28;
 inline constexpr std::uint32_t kEnvironment4 = 31;
+inline constexpr std::uint32_t kComparePosition3 = 41;
 inline constexpr std::uint32_t kCommandCounter = 35;
 inline constexpr std::uint32_t kActualCounter = 36;
 inline constexpr std::uint32_t kDeviation = 37;
@@ -54,8 +55,10 @@ inline constexpr std::uint32_t kSignalElPlus = 1u << 12;
 inline constexpr std::uint32_t kSignalElMinus = 1u << 13;
 inline constexpr std::uint32_t kSignalHome = 1u << 14;
 
-// Main status word (main-space offset 0): set while the axis runs or waits.
+// Main status word (main-space offset 0): set while the axis runs or waits; the last write of
+// register 16 found no positioning move to change.
 inline constexpr std::uint32_t kMainBusy = 1u << 1;
+inline constexpr std::uint32_t kMainOverrideRefused = 1u << 13;
 
 // Brings the axis's motion, counters and status registers up to `nowNs`.
 void SettleAxis(SimAxis& axis, std::int64_t nowNs);
@@ -72,7 +75,10 @@ std::uint32_t StatusWord(const SimBoard& board, int axis, std::uint32_t offset);
 
 // Controller operations the control interface and the commands share.
 void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs);
+// The start signal: an axis waiting for it starts.
 void ReleaseAxis(SimAxis& axis, std::int64_t nowNs);
+// A waiting axis starts at `atNs` (its condition was met then), whatever it waited for.
+void StartWaitingAxis(SimAxis& axis, std::int64_t atNs);
 // Stops at once (`cause`: register 49 stop-cause bits, or 0).
 void StopAxisNow(SimAxis& axis, std::uint32_t cause, std::int64_t nowNs);
 // Decelerates to the start speed and stops.
@@ -99,5 +105,9 @@ std::int64_t SignExtend28(std::uint32_t value);
 std::int64_t CommandPosition(const SimAxis& axis);
 // Present speed in pulses per second.
 double SpeedPps(const SimAxis& axis);
+// Writes the counters, remaining pulses, speed and state of the present motion.
+void Publish(SimAxis& axis);
+// The axis stops and its operation ends at `endNs` (`cause`: register 49 stop-cause bits).
+void Finish(SimAxis& axis, std::uint32_t cause, std::int64_t endNs);
 
 }  // namespace quorva::sim

@@ -122,6 +122,7 @@ const char* ShapeOf(unsigned code) {
     case 770:
       return "a";
     case 330:
+    case 690:
       return "v";
     case 610:
     case 620:
@@ -131,8 +132,11 @@ const char* ShapeOf(unsigned code) {
       return "vva";
     case 760:
       return "avv";
+    case 700:
     case 765:
       return "";
+    case 710:
+      return "vaa";
     case 780:
       return "aa";
     default:

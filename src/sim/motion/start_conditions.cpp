@@ -21,16 +21,22 @@ inline constexpr std::uint32_t kHighSpeed = 9;
 inline constexpr std::uint32_t kDecelerates = 10;
 }  // namespace signal
 
-// When the source's present or last plan enters `state`.
-std::optional<std::int64_t> PlanStateBegins(const AxisMotion& source, std::uint32_t state) {
+// When the source's present or last move entered `state`, if it did by `nowNs`.
+std::optional<std::int64_t> PlanStateBegins(const AxisMotion& source, std::uint32_t state,
+                                            std::int64_t nowNs) {
+  if (source.phase == AxisMotion::Phase::kWaiting) return std::nullopt;
   const double at = source.plan.StateBegins(state);
   if (!std::isfinite(at)) return std::nullopt;
-  return source.planOriginNs + std::llround(at * 1e9);
+  const std::int64_t atNs = source.planOriginNs + std::llround(at * 1e9);
+  // A stopped move's plan may go on beyond the stop: that part never happened.
+  const std::int64_t until = source.phase == AxisMotion::Phase::kIdle ? source.endNs : nowNs;
+  if (atNs > until) return std::nullopt;
+  return atNs;
 }
 
 // When `source` gave `signal`, if it did at or after `sinceNs`.
 std::optional<std::int64_t> SignalTime(const AxisMotion& source, std::uint32_t code,
-                                       std::int64_t sinceNs) {
+                                       std::int64_t sinceNs, std::int64_t nowNs) {
   std::optional<std::int64_t> at;
   switch (code) {
     case signal::kStarts:
@@ -40,10 +46,10 @@ std::optional<std::int64_t> SignalTime(const AxisMotion& source, std::uint32_t c
       if (source.phase == AxisMotion::Phase::kIdle) at = source.endNs;
       break;
     case signal::kHighSpeed:
-      at = PlanStateBegins(source, kStateHighSpeed);
+      at = PlanStateBegins(source, kStateHighSpeed, nowNs);
       break;
     case signal::kDecelerates:
-      at = PlanStateBegins(source, kStateDecelerating);
+      at = PlanStateBegins(source, kStateDecelerating, nowNs);
       break;
     default:
       break;
@@ -63,7 +69,7 @@ bool StartWhenDue(SimBoard& board, int index, std::int64_t nowNs) {
   SimAxis& from = board.axes[static_cast<std::size_t>(source)];
   SettleAxis(from, nowNs);
   const std::uint32_t code = m.startCondition == kOnStop ? signal::kStops : m.startSignal;
-  const std::optional<std::int64_t> at = SignalTime(from.motion, code, m.waitSinceNs);
+  const std::optional<std::int64_t> at = SignalTime(from.motion, code, m.waitSinceNs, nowNs);
   if (!at) return false;
   StartWaitingAxis(axis, *at);
   SettleAxis(axis, nowNs);

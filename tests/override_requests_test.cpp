@@ -135,6 +135,7 @@ TEST_F(OverrideRequests, SpeedOverrideProfilesWhatIsLeftFromThePresentSpeed) {
       {"continuous run", 0x08, kHighSpeed, 10000, Reads(a, {23}), 0, true},
       {"positioning at high speed", 0x41, kHighSpeed, 10000, Reads(a, {23, 49, 52}), 900, true},
       {"decelerating, gentler", 0xC2, kDecelerating, 5000, Reads(a, {23, 49}), 0, false},
+      {"decelerating, the same", 0x42, kDecelerating, 5000, Reads(a, {23, 49}), 0, false},
       {"decelerating, steeper", 0x42, kDecelerating, 20000, Reads(a, {23, 49, 52}), 900, true},
   };
   for (const Case& c : cases) {
@@ -295,6 +296,10 @@ TEST_F(OverrideRequests, AutomaticVariantInEachState) {
        {10000, 0, 0, 5000, 0},
        6000,
        Concat({Reads(a, {16, 49, 52, 35}), Ends(a, 6000)})},
+      {"high speed, at the present position",
+       {10000, kHighSpeed, 5000, 5000, 3200},
+       5000,
+       Concat({Reads(a, {16, 49, 52, 35}), Ends(a, 5000)})},
       {"accelerating",
        {10000, kAccelerating, 9000, 1000, 1600},
        1005,

@@ -155,10 +155,12 @@ TEST_F(PulserAndSync, PulserHomeSearchStopsOnTheSwitch) {
   QUORVA_SIM_SetHomePosition(0, 4, -700, 50);
   QUORVA_MC_SetPulserInputMode(board_, 4, 2, 1);  // 4 output pulses, reversed
   QUORVA_MC_PulserHomeMove(board_, 4, 0);
+  const double start = QUORVA_SIM_GetTime();
   QUORVA_SIM_TurnPulser(0, 4, -100, 1000);  // away from the switch: not followed
   QUORVA_SIM_TurnPulser(0, 4, 1000, 1000);
   QUORVA_SIM_AdvanceTime(2);
   EXPECT_EQ(QUORVA_MC_Done(board_, 4), 1);
+  EXPECT_NEAR(State(4).endTime - start, 0.1 + 0.163, 1e-6) << "the input pulse that reaches it";
   EXPECT_EQ(QUORVA_MC_GetCount_C(board_, 4), -651) << "the switch's edge, within a group of 4";
 }
 
@@ -169,6 +171,7 @@ TEST_F(PulserAndSync, HeldStartsBeginInTheInstantOfTheirEvent) {
   QUORVA_MC_StartMove(board_, 1, 1000);
   QUORVA_MC_StartMove(board_, 3, 1000);
   QUORVA_MC_StartMove(board_, 5, 2000);
+  QUORVA_MC_WriteMainSpace(board_, 0, 0, 0x06);  // the start signal is not what they wait for
   EXPECT_EQ(State(1).busy, 2);
   EXPECT_EQ(State(3).busy, 2);
   while (QUORVA_MC_Done(board_, 5) == 0) {

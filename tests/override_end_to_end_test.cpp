@@ -11,25 +11,12 @@ namespace {
 
 class OverrideEndToEnd : public test::MotionBoardTest {
  protected:
+  // A 300 mm move accelerates for 1 s (50 mm), runs at 100 mm/s until 3 s and decelerates until
+  // 4 s.
   void SetUp() override {
     MotionBoardTest::SetUp();
     for (int axis = 0; axis < 8; ++axis)
-      Configure(axis);
-  }
-  // 100 pulses per millimetre; 1 to 100 mm/s with 100 mm/s² ramps: a 300 mm move accelerates
-  // for 1 s (50 mm), runs at 100 mm/s until 3 s and decelerates until 4 s.
-  void Configure(int axis) {
-    QUORVA_MC_SetUnitDistance(board_, axis, 100);
-    QUORVA_MC_SetUnitSpeed(board_, axis, 100);
-    QUORVA_MC_SetSpeedRange(board_, axis, 500);
-    QUORVA_MC_SetSpeed(board_, axis, 1, 100);
-    QUORVA_MC_SetAccel(board_, axis, 100, 100);
-    QUORVA_MC_SetSpeedMode(board_, axis, 1);
-  }
-  QUORVA_SIM_AXIS_STATE State(int axis) {
-    QUORVA_SIM_AXIS_STATE state{};
-    QUORVA_SIM_GetAxisState(0, axis, &state);
-    return state;
+      UseMillimetres(axis, 100);
   }
   // Polls until the axis is done; the simulated time then.
   double WaitDone(int axis) {
@@ -78,7 +65,7 @@ TEST_F(OverrideEndToEnd, NewEndsAreReachedExactlyInEveryStateAndVariant) {
         QUORVA_SIM_AdvanceTime(10);
         EXPECT_EQ(QUORVA_MC_Done(board_, axis), 1);
         EXPECT_EQ(QUORVA_MC_GetCount_C(board_, axis), c.end * 100);
-        EXPECT_EQ(State(axis).direction, c.reverses ? -1 : 1);
+        EXPECT_EQ(AxisState(axis).direction, c.reverses ? -1 : 1);
         if (c.reverses && !automatic && !toPosition) {
           // The comparator started the way back prepared by the library: by the amount from
           // the comparison position.

@@ -14,11 +14,6 @@ using Lines = std::vector<std::string>;
 
 class PulserAndSync : public test::MotionBoardTest {
  protected:
-  QUORVA_SIM_AXIS_STATE State(int axis) {
-    QUORVA_SIM_AXIS_STATE state{};
-    QUORVA_SIM_GetAxisState(0, axis, &state);
-    return state;
-  }
   // Advances simulated time one request at a time until the axis's operation state is `state`.
   double TimeOfState(int axis, int state) {
     while (QUORVA_MC_GetMotionStatus(board_, axis) != state) {
@@ -103,10 +98,10 @@ TEST_F(PulserAndSync, AxisFollowsTheHandWheelInEachInputMode) {
     ASSERT_EQ(QUORVA_SIM_TurnPulser(0, 6, 10000, 2000), 0);
     QUORVA_SIM_AdvanceTime(2.5);
     EXPECT_EQ(QUORVA_MC_GetCount_C(board_, 6), 5000 * c.outputPerInput) << "half way";
-    EXPECT_EQ(State(6).speed, 2000.0 * std::abs(c.outputPerInput));
+    EXPECT_EQ(AxisState(6).speed, 2000.0 * std::abs(c.outputPerInput));
     QUORVA_SIM_AdvanceTime(3.0);
     EXPECT_EQ(QUORVA_MC_GetCount_C(board_, 6), 10000 * c.outputPerInput);
-    EXPECT_EQ(State(6).speed, 0.0) << "the wheel stands";
+    EXPECT_EQ(AxisState(6).speed, 0.0) << "the wheel stands";
     EXPECT_EQ(QUORVA_MC_Done(board_, 6), 0) << "and the axis waits for it";
     QUORVA_MC_Stop(board_, 6);
     EXPECT_EQ(QUORVA_MC_Done(board_, 6), 1);
@@ -132,7 +127,7 @@ TEST_F(PulserAndSync, PulserPositioningEndsOnItsTarget) {
   while (QUORVA_MC_Done(board_, 2) == 0) {
   }
   EXPECT_EQ(QUORVA_MC_GetCount_C(board_, 2), 6000);
-  EXPECT_NEAR(State(2).endTime - start, (2000 + 1500 + 2500) / 10000.0, 1e-6);
+  EXPECT_NEAR(AxisState(2).endTime - start, (2000 + 1500 + 2500) / 10000.0, 1e-6);
 
   // A new target for an operation under way: set, but nothing started.
   QUORVA_SIM_AdvanceTime(1);  // the rest of the last turn
@@ -160,7 +155,7 @@ TEST_F(PulserAndSync, PulserHomeSearchStopsOnTheSwitch) {
   QUORVA_SIM_TurnPulser(0, 4, 1000, 1000);
   QUORVA_SIM_AdvanceTime(2);
   EXPECT_EQ(QUORVA_MC_Done(board_, 4), 1);
-  EXPECT_NEAR(State(4).endTime - start, 0.1 + 0.163, 1e-6) << "the input pulse that reaches it";
+  EXPECT_NEAR(AxisState(4).endTime - start, 0.1 + 0.163, 1e-6) << "the input pulse that reaches it";
   EXPECT_EQ(QUORVA_MC_GetCount_C(board_, 4), -651) << "the switch's edge, within a group of 4";
 }
 
@@ -172,14 +167,14 @@ TEST_F(PulserAndSync, HeldStartsBeginInTheInstantOfTheirEvent) {
   QUORVA_MC_StartMove(board_, 3, 1000);
   QUORVA_MC_StartMove(board_, 5, 2000);
   QUORVA_MC_WriteMainSpace(board_, 0, 0, 0x06);  // the start signal is not what they wait for
-  EXPECT_EQ(State(1).busy, 2);
-  EXPECT_EQ(State(3).busy, 2);
+  EXPECT_EQ(AxisState(1).busy, 2);
+  EXPECT_EQ(AxisState(3).busy, 2);
   while (QUORVA_MC_Done(board_, 5) == 0) {
   }
-  const double stopped = State(5).endTime;
+  const double stopped = AxisState(5).endTime;
   QUORVA_SIM_AdvanceTime(0.01);
-  EXPECT_EQ(State(1).startTime, stopped);
-  EXPECT_EQ(State(3).startTime, stopped);
+  EXPECT_EQ(AxisState(1).startTime, stopped);
+  EXPECT_EQ(AxisState(3).startTime, stopped);
 
   // The signals of a running axis: its high speed and its deceleration.
   QUORVA_MC_SetSpeedMode(board_, 0, 1);
@@ -190,14 +185,14 @@ TEST_F(PulserAndSync, HeldStartsBeginInTheInstantOfTheirEvent) {
     QUORVA_MC_StartMove(board_, 2, 100);
     QUORVA_MC_StartMove(board_, 0, 2000);
     const double at = TimeOfState(0, state);
-    EXPECT_NEAR(State(2).startTime, at, QUORVA_SIM_REQUEST_QUANTUM_NS * 1e-9);
+    EXPECT_NEAR(AxisState(2).startTime, at, QUORVA_SIM_REQUEST_QUANTUM_NS * 1e-9);
     QUORVA_MC_EmgStop(board_, 0);
     QUORVA_MC_EmgStop(board_, 2);
   }
   QUORVA_MC_SetSyncMode(board_, 2, 1, 0, 5);  // code 5: a signal that never comes
   QUORVA_MC_StartMove(board_, 2, 100);
   QUORVA_MC_Move(board_, 0, 100);
-  EXPECT_EQ(State(2).busy, 2);
+  EXPECT_EQ(AxisState(2).busy, 2);
   QUORVA_MC_Stop(board_, 2);
   EXPECT_EQ(QUORVA_MC_Done(board_, 2), 1) << "a stop ends the wait";
 }

@@ -310,12 +310,17 @@ int EndOverride(Handle handle, MotionContext& context, int axis, const NewEnd& e
                                             : ManualOverride(handle, context, axis, end);
 }
 
-// The pulses of a distance or position, or nothing when it is not a finite number: a NaN or
-// an infinite end would turn into a register value that sends the axis somewhere else.
-std::optional<double> WholePulses(const MotionContext& context, int axis, double value) {
-  const double pulses = std::trunc(value * context.unitDistance[axis]);
-  if (!std::isfinite(pulses)) return std::nullopt;
-  return pulses;
+// The override of `value` (a distance or a position) on the axis. A value that is not a finite
+// number is refused: a NaN or an infinite end would turn into a register value that sends the
+// axis somewhere else.
+int OverrideTo(Handle handle, int axis, double value, EndKind kind) {
+  MotionContext* context = ContextOf(handle);
+  if (!AxisValid(context, axis)) return 0;
+  const double pulses = std::trunc(value * context->unitDistance[axis]);
+  if (!std::isfinite(pulses)) return 0;
+  const double position =
+      kind == EndKind::kRelative ? pulses + context->moveStartPos[axis] : pulses;
+  return EndOverride(handle, *context, axis, {kind, position, ClampToCounter(pulses)});
 }
 
 }  // namespace
@@ -325,24 +330,13 @@ extern "C" {
 int QUORVA_MC_OverrideMove(QUORVA_HANDLE handle, int axis, double distance) {
   QUORVA_TRACE(kTraceCommand, "QUORVA_MC_OverrideMove(0x%x, %d, %.3f)", TraceWord(handle), axis,
                distance);
-  MotionContext* context = ContextOf(handle);
-  if (!AxisValid(context, axis)) return 0;
-  const std::optional<double> pulses = WholePulses(*context, axis, distance);
-  if (!pulses) return 0;
-  const NewEnd end{EndKind::kRelative, *pulses + context->moveStartPos[axis],
-                   ClampToCounter(*pulses)};
-  return EndOverride(handle, *context, axis, end);
+  return OverrideTo(handle, axis, distance, EndKind::kRelative);
 }
 
 int QUORVA_MC_OverrideMoveTo(QUORVA_HANDLE handle, int axis, double position) {
   QUORVA_TRACE(kTraceCommand, "QUORVA_MC_OverrideMoveTo(0x%x, %d, %.3f)", TraceWord(handle), axis,
                position);
-  MotionContext* context = ContextOf(handle);
-  if (!AxisValid(context, axis)) return 0;
-  const std::optional<double> pulses = WholePulses(*context, axis, position);
-  if (!pulses) return 0;
-  const NewEnd end{EndKind::kAbsolute, *pulses, ClampToCounter(*pulses)};
-  return EndOverride(handle, *context, axis, end);
+  return OverrideTo(handle, axis, position, EndKind::kAbsolute);
 }
 
 }  // extern "C"

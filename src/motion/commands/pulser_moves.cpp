@@ -84,20 +84,14 @@ void QUORVA_MC_StartPulserMoveTo(QUORVA_HANDLE handle, int axis, double position
 void QUORVA_MC_PulserMove(QUORVA_HANDLE handle, int axis, double distance) {
   QUORVA_TRACE(kTraceCommand, "QUORVA_MC_PulserMove(0x%x, %d, %.3f)", TraceWord(handle), axis,
                distance);
-  {
-    TraceQuietScope quiet;
-    QUORVA_MC_StartPulserMove(handle, axis, distance);
-  }
+  StartQuietly([&] { QUORVA_MC_StartPulserMove(handle, axis, distance); });
   WaitAxisDone(handle, axis);
 }
 
 void QUORVA_MC_PulserMoveTo(QUORVA_HANDLE handle, int axis, double position) {
   QUORVA_TRACE(kTraceCommand, "QUORVA_MC_PulserMoveTo(0x%x, %d, %.3f)", TraceWord(handle), axis,
                position);
-  {
-    TraceQuietScope quiet;
-    QUORVA_MC_StartPulserMoveTo(handle, axis, position);
-  }
+  StartQuietly([&] { QUORVA_MC_StartPulserMoveTo(handle, axis, position); });
   WaitAxisDone(handle, axis);
 }
 

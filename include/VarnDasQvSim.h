@@ -306,7 +306,7 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_GetListEntry(int board, int index, void* e
  * instant as the event; only events from the start command on count. */
 
 /* Turns the hand wheel on the pulser input of an axis by `pulses` (negative: the other way) at
- * `rate` pulses per second (above 0), from now, or after the turn under way. */
+ * `rate` pulses per second (1 or more), from now, or after the turn under way. */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_TurnPulser(int board, int axis, int pulses, double rate);
 
 /* -- Helical steps -- */

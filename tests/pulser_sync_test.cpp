@@ -106,7 +106,7 @@ TEST_F(PulserAndSync, AxisFollowsTheHandWheelInEachInputMode) {
     QUORVA_MC_Stop(board_, 6);
     EXPECT_EQ(QUORVA_MC_Done(board_, 6), 1);
   }
-  EXPECT_EQ(QUORVA_SIM_TurnPulser(0, 6, 10, 0), -1);
+  EXPECT_EQ(QUORVA_SIM_TurnPulser(0, 6, 10, 0.5), -1);
   EXPECT_EQ(QUORVA_SIM_TurnPulser(0, 8, 10, 1), -1);
 }
 

@@ -80,10 +80,8 @@ int QUORVA_SIM_SetFollowingError(int board, int axis, int pulses) {
 }
 
 int QUORVA_SIM_TurnPulser(int board, int axis, int pulses, double rate) {
-  if (!(rate > 0) || !std::isfinite(rate)) return -1;
   return WithAxis(board, axis, [&](SimAxis& a, std::int64_t now) {
-    TurnWheel(a, pulses, rate, now);
-    return 0;
+    return TurnWheel(a, pulses, rate, now) ? 0 : -1;
   });
 }
 

@@ -23,6 +23,9 @@ constexpr int kInputModeShift = 24;
 constexpr std::uint32_t kInputReversed = 1u << 26;
 constexpr int kOutputPerInput[] = {1, 2, 4, 1};
 constexpr double kNsPerSecond = 1e9;
+constexpr double kSlowestRate = 1.0;  // pulses per second
+// Turns end well inside the clock's 64-bit nanoseconds.
+constexpr double kLatestNs = 4e18;
 
 bool IsPositioning(std::uint32_t operation) {
   return operation == code::kRelative || operation == code::kAbsolute;
@@ -129,14 +132,19 @@ std::int64_t WheelTurn::CountBy(std::int64_t t) const {
   return n;
 }
 
-void TurnWheel(SimAxis& axis, std::int64_t pulses, double rate, std::int64_t nowNs) {
+bool TurnWheel(SimAxis& axis, std::int64_t pulses, double rate, std::int64_t nowNs) {
   PulserInput& p = axis.pulser;
+  if (!(rate >= kSlowestRate) || !std::isfinite(rate)) return false;
   // Turns that ended before the following operation began count for nothing any more.
   const std::int64_t keepFrom = FollowsPulser(axis) ? std::min(p.sinceNs, nowNs) : nowNs;
   std::erase_if(p.turns, [&](const WheelTurn& turn) { return turn.EndNs() < keepFrom; });
-  if (pulses == 0) return;
+  if (pulses == 0) return true;
   const std::int64_t startNs = p.turns.empty() ? nowNs : std::max(nowNs, p.turns.back().EndNs());
+  const double endNs = static_cast<double>(startNs) +
+                       static_cast<double>(pulses < 0 ? -pulses : pulses) * kNsPerSecond / rate;
+  if (endNs > kLatestNs) return false;
   p.turns.push_back({startNs, pulses, rate});
+  return true;
 }
 
 bool IsPulserOperation(std::uint32_t operationCode) {

@@ -53,9 +53,10 @@ struct PulserInput {
   std::int64_t aimedNs = 0;  // ... counting from when the target was set
 };
 
-// Turns the wheel of `axis` by `pulses` at `rate` pulses per second from `nowNs` (or from the
-// end of the turn under way).
-void TurnWheel(SimAxis& axis, std::int64_t pulses, double rate, std::int64_t nowNs);
+// Turns the wheel of `axis` by `pulses` at `rate` pulses per second (1 or more) from `nowNs`,
+// or from the end of the turn under way. False, with nothing changed, for a rate below 1 or a
+// turn that would end beyond the simulated clock's range.
+bool TurnWheel(SimAxis& axis, std::int64_t pulses, double rate, std::int64_t nowNs);
 
 // The axis runs an operation that follows the wheel.
 bool FollowsPulser(const SimAxis& axis);

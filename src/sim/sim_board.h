@@ -9,6 +9,7 @@
 #include "sim/daq/daq_state.h"
 #include "sim/motion/axis_motion.h"
 #include "sim/motion/list_runner.h"
+#include "sim/motion/path_record.h"
 #include "sim/motion/pulser_input.h"
 #include "sim/motion/speed_check.h"
 
@@ -48,6 +49,7 @@ struct SimBoard {
   std::array<std::uint32_t, kEepromWords> eeprom{};
   DaqState daq;
   ListRun list;
+  PathRecord pathRecord;
   SpeedCheck speedCheck;
 };
 

@@ -153,6 +153,8 @@ void SimBus::CatchUp() {
   CatchUpLists(boards_, clock_.Now());
   CatchUpStartConditions(boards_, clock_.Now());
   CatchUpSpeedChecks(boards_, clock_.Now());
+  for (SimBoard& board : boards_)
+    RecordPath(board, clock_.Now());
 }
 
 void SimBus::RefuseCommand(int code) {

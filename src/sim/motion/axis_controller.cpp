@@ -22,7 +22,8 @@
 //   registers while an axis runs re-plans the move from its present position and speed;
 //   command 43 first copies pre-registers 1-6 to 17-22. An end that can no longer be reached
 //   (behind the axis, or nearer than it needs to stop) makes the axis decelerate to a stop and
-//   then travel back to it with the speed registers in force, as a second leg of the move.
+//   then travel back to it with the speed registers in force, as a second leg of the move (an
+//   axis on an interpolated path stops where it is).
 // - Comparator 3 set to start the next operation (register 31 bits 16-22: command counter,
 //   reached counting down (4) or up (5), start (3)) ends the running move at the instant its
 //   counter reaches register 41 and starts the operation in the pre-registers there. It acts
@@ -98,11 +99,6 @@ std::uint32_t Reg(const SimAxis& axis, std::uint32_t number) {
   return axis.registers[number];
 }
 
-double StepPps(const SimAxis& axis) {
-  const double m = Reg(axis, reg::kMagnification) & 0xFFF;
-  return kReferenceRate / ((m + 1) * 65536);
-}
-
 double SpeedOf(const SimAxis& axis, std::uint32_t number) {
   return std::max<std::uint32_t>(1, Reg(axis, number) & 0xFFFF) * StepPps(axis);
 }
@@ -157,10 +153,12 @@ Limit LimitAhead(const SimAxis& axis) {
   return nearest;
 }
 
-// Why a move in the axis's direction cannot start now; 0 when it can.
+// Why a move in the axis's direction cannot start now; 0 when it can. An axis on a path has
+// no one direction: only its alarm holds it.
 std::uint32_t BlockingCause(const SimAxis& axis) {
   const AxisMotion& m = axis.motion;
   if ((m.inputs >> QUORVA_SIM_INPUT_ALARM & 1u) != 0) return kStatusStopAlarm;
+  if (m.path.active) return 0;
   if (EndLimitActive(axis, m.direction)) return kStatusStopEndLimit;
   if (SoftLimitEnabled(axis, m.direction) &&
       Beyond(CommandPosition(axis), SoftLimitPosition(axis, m.direction), m.direction)) {
@@ -169,44 +167,32 @@ std::uint32_t BlockingCause(const SimAxis& axis) {
   return 0;
 }
 
-// The speed registers in force and the present motion, as the planner takes them.
-ProfileInputs InputsInForce(const SimAxis& axis) {
+// The speed settings the move runs with: the axis's own, or those of the axis driving its path.
+ProfileInputs MoveSpeeds(const SimAxis& axis) {
   const AxisMotion& m = axis.motion;
-  const std::uint32_t mode = Reg(axis, reg::kModeInForce);
-  ProfileInputs in;
-  in.distance = m.distance;
-  in.speed = m.speed;
-  in.startSpeed = SpeedOf(axis, reg::kStartSpeed);
-  in.highSpeed = SpeedOf(axis, reg::kHighSpeed);
-  in.accelRate = RampRate(axis, reg::kAccelRate);
-  in.decelRate = RampRate(axis, reg::kDecelRate);
-  in.smooth = (mode & kModeSCurve) != 0;
-  in.rampUp = m.startCode == kStartWithRamps;
-  in.rampDown = m.startCode != kStartWithoutRamps;
-  in.stopping = m.stopping;
-  in.rampDownMode =
-      (mode & kModeManualRampDown) != 0 ? RampDownMode::kManual : RampDownMode::kAutomatic;
-  in.rampDownPulses = static_cast<std::int32_t>(Reg(axis, reg::kRampDown));
-  return in;
+  return m.path.active ? m.path.drive : SpeedSettingsOf(axis, m.startCode);
+}
+
+// The speed a move starts with: the start speed with an acceleration ramp, else the high speed.
+double InitialSpeed(const SimAxis& axis) {
+  const ProfileInputs speeds = MoveSpeeds(axis);
+  return speeds.rampUp ? speeds.startSpeed : speeds.highSpeed;
 }
 
 // Pulses the axis travels before it comes to rest, decelerating from its present speed.
 double StoppingDistance(const SimAxis& axis) {
-  ProfileInputs in = InputsInForce(axis);
+  const AxisMotion& m = axis.motion;
+  ProfileInputs in = MoveSpeeds(axis);
+  in.distance = m.distance;
+  in.speed = m.speed;
   in.stopping = true;
-  return PlanProfile(in).plan.EndDistance() - axis.motion.distance;
+  return PlanProfile(in).plan.EndDistance() - m.distance;
 }
 
 // The new end of a running positioning move is still ahead, far enough to stop in time.
 bool EndReachable(const SimAxis& axis) {
   const double ahead = EndOf(axis) - axis.motion.distance;
   return ahead >= 0 && StoppingDistance(axis) <= ahead + kReachTolerance;
-}
-
-// The speed a move starts with: the start speed with an acceleration ramp, else the high speed.
-double InitialSpeed(const SimAxis& axis) {
-  return SpeedOf(axis,
-                 axis.motion.startCode == kStartWithRamps ? reg::kStartSpeed : reg::kHighSpeed);
 }
 
 // The distance into the present leg at which comparator 3's counter condition comes to hold,
@@ -220,12 +206,14 @@ double CompareDistance(const SimAxis& axis) {
   return static_cast<double>((position - m.commandOrigin) * m.direction);
 }
 
-// Comparator 3 is set to start the next operation and the counter has not reached it yet.
+// Comparator 3 is set to start the next operation of a single move and the counter has not
+// reached it yet.
 bool CompareStartSet(const SimAxis& axis) {
   const std::uint32_t field = Reg(axis, reg::kEnvironment4) >> kCompare3Shift;
   const double distance = CompareDistance(axis);
-  return (field & 3) == kCompareCommandCounter && (field >> 5 & 3) == kCompareStartsNext &&
-         std::isfinite(distance) && distance > std::floor(axis.motion.distance);
+  return !axis.motion.path.active && (field & 3) == kCompareCommandCounter &&
+         (field >> 5 & 3) == kCompareStartsNext && std::isfinite(distance) &&
+         distance > std::floor(axis.motion.distance);
 }
 
 // Seconds after the plan's origin at which comparator 3 starts the next operation; infinity
@@ -242,15 +230,16 @@ void Publish(SimAxis& axis) {
   AxisMotion& m = axis.motion;
   const bool running = m.phase == AxisMotion::Phase::kRunning;
   const auto pulses = static_cast<std::int64_t>(std::floor(m.distance));
-  axis.registers[reg::kCommandCounter] = Wrap28(m.commandOrigin + m.direction * pulses);
-  axis.registers[reg::kActualCounter] = Wrap28(m.actualOrigin + m.direction * pulses);
+  const std::int64_t travelled = TravelledAt(m, m.distance);
+  axis.registers[reg::kCommandCounter] = Wrap28(m.commandOrigin + travelled);
+  axis.registers[reg::kActualCounter] = Wrap28(m.actualOrigin + travelled);
   axis.registers[reg::kRemaining] = m.positioning
                                         ? static_cast<std::uint32_t>(std::max<std::int64_t>(
                                               0, static_cast<std::int64_t>(m.end) - pulses))
                                         : 0;
+  const double step = m.path.active ? m.path.stepPps : StepPps(axis);
   axis.registers[reg::kSpeed] =
-      running ? static_cast<std::uint32_t>(std::min(65535.0, std::round(m.speed / StepPps(axis))))
-              : 0;
+      running ? static_cast<std::uint32_t>(std::min(65535.0, std::round(m.speed / step))) : 0;
   std::uint32_t status = 0;
   if (running) status = kStatusRunning | m.state;
   if (m.phase == AxisMotion::Phase::kWaiting) status = kStatusWaiting;
@@ -273,7 +262,8 @@ namespace {
 
 void Launch(SimAxis& axis, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
-  if (const std::uint32_t cause = BlockingCause(axis)) {
+  const std::uint32_t cause = BlockingCause(axis);
+  if (cause != 0 || ErrorPending(axis)) {
     m.phase = AxisMotion::Phase::kIdle;
     m.stopCauses = cause;
     Publish(axis);
@@ -298,7 +288,7 @@ void StartPreparedOperation(SimAxis& axis, std::int64_t atNs) {
 // The stop of an overshooting leg at `atNs`: the axis travels back to the end in force.
 void TravelBack(SimAxis& axis, std::int64_t atNs) {
   AxisMotion& m = axis.motion;
-  const std::int64_t travelled = m.direction * static_cast<std::int64_t>(std::floor(m.distance));
+  const std::int64_t travelled = TravelledAt(m, m.distance);
   m.commandOrigin += travelled;
   m.actualOrigin += travelled;
   m.distance = 0;
@@ -342,11 +332,55 @@ bool EndLimitActive(const SimAxis& axis, int direction) {
 std::int64_t CommandPosition(const SimAxis& axis) {
   const AxisMotion& m = axis.motion;
   if (m.phase == AxisMotion::Phase::kIdle) return SignExtend28(Reg(axis, reg::kCommandCounter));
-  return m.commandOrigin + m.direction * static_cast<std::int64_t>(std::floor(m.distance));
+  return m.commandOrigin + TravelledAt(m, m.distance);
+}
+
+double ExactPosition(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  if (m.phase == AxisMotion::Phase::kIdle) return static_cast<double>(CommandPosition(axis));
+  if (m.path.active) {
+    return static_cast<double>(m.commandOrigin) + m.path.shape.Offset(m.path.axis, m.distance);
+  }
+  return static_cast<double>(CommandPosition(axis)) +
+         m.direction * (m.distance - std::floor(m.distance));
+}
+
+// An axis on a path counts its nearest pulse, so that it never strays from the path by more
+// than half a pulse; a single move counts the pulses it has output.
+std::int64_t TravelledAt(const AxisMotion& m, double distance) {
+  if (m.path.active) return std::llround(m.path.shape.Offset(m.path.axis, distance));
+  return m.direction * static_cast<std::int64_t>(std::floor(distance));
 }
 
 double SpeedPps(const SimAxis& axis) {
-  return axis.motion.phase == AxisMotion::Phase::kRunning ? axis.motion.speed : 0.0;
+  const AxisMotion& m = axis.motion;
+  if (m.phase != AxisMotion::Phase::kRunning) return 0.0;
+  return m.path.active ? m.speed * m.path.shape.SpeedShare(m.path.axis, m.distance) : m.speed;
+}
+
+bool ErrorPending(const SimAxis& axis) {
+  return (Reg(axis, reg::kErrorStatus) & kErrorBits) != 0;
+}
+
+double StepPps(const SimAxis& axis) {
+  const double m = Reg(axis, reg::kMagnification) & 0xFFF;
+  return kReferenceRate / ((m + 1) * 65536);
+}
+
+ProfileInputs SpeedSettingsOf(const SimAxis& axis, std::uint32_t startCode) {
+  const std::uint32_t mode = Reg(axis, reg::kModeInForce);
+  ProfileInputs in;
+  in.startSpeed = SpeedOf(axis, reg::kStartSpeed);
+  in.highSpeed = SpeedOf(axis, reg::kHighSpeed);
+  in.accelRate = RampRate(axis, reg::kAccelRate);
+  in.decelRate = RampRate(axis, reg::kDecelRate);
+  in.smooth = (mode & kModeSCurve) != 0;
+  in.rampUp = startCode == kStartWithRamps;
+  in.rampDown = startCode != kStartWithoutRamps;
+  in.rampDownMode =
+      (mode & kModeManualRampDown) != 0 ? RampDownMode::kManual : RampDownMode::kAutomatic;
+  in.rampDownPulses = static_cast<std::int32_t>(Reg(axis, reg::kRampDown));
+  return in;
 }
 
 void SettleAxis(SimAxis& axis, std::int64_t nowNs) {
@@ -382,17 +416,23 @@ void SettleAxis(SimAxis& axis, std::int64_t nowNs) {
 void Replan(SimAxis& axis, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
   if (m.phase != AxisMotion::Phase::kRunning || FollowsPulser(axis)) return;
-  ProfileInputs in = InputsInForce(axis);
+  ProfileInputs in = MoveSpeeds(axis);
+  in.distance = m.distance;
+  in.speed = m.speed;
+  in.stopping = m.stopping;
   if (m.positioning) {
-    m.end = EndOf(axis);
-    if (m.end < m.distance) m.overshooting = true;
-    if (m.overshooting) {  // stop as soon as possible, then travel back
+    m.end = m.path.active ? m.path.shape.Length() : EndOf(axis);
+    // An end behind the axis: stop as soon as possible; a single move then travels back to it.
+    const bool behind = m.end < m.distance;
+    if (behind && !m.path.active) m.overshooting = true;
+    if (behind || m.overshooting) {
       in.stopping = true;
     } else {
       in.end = m.end;
     }
   }
-  const Limit limit = LimitAhead(axis);
+  // Limit positions lie along one direction; a path has none, so they are not watched.
+  const Limit limit = m.path.active ? Limit{} : LimitAhead(axis);
   in.limit = limit.distance;
   in.limitDecelerates = limit.decelerates;
   const PlannedMove planned = PlanProfile(in);
@@ -401,16 +441,15 @@ void Replan(SimAxis& axis, std::int64_t nowNs) {
   m.causeAtEnd = planned.endsAtLimit ? limit.cause : (m.stopping ? m.stoppingCause : 0);
 }
 
-void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
-  AxisMotion& m = axis.motion;
-  if (m.phase != AxisMotion::Phase::kIdle) return;  // a busy axis ignores a second start
+void CopyPreRegisters(SimAxis& axis) {
   for (std::uint32_t r = reg::kAmount; r <= reg::kMode; ++r)
     axis.registers[reg::kAmountInForce + r] = axis.registers[r];
-  const std::uint32_t mode = Reg(axis, reg::kModeInForce);
-  const Operation operation = OperationOf(mode);
-  if (operation == Operation::kNone) return;
+}
+
+void PrepareMove(SimAxis& axis, std::uint32_t startCode) {
+  AxisMotion& m = axis.motion;
   m.startCode = startCode;
-  m.positioning = operation == Operation::kRelative || operation == Operation::kAbsolute;
+  m.path.active = false;
   m.stopping = false;
   m.stoppingCause = 0;
   m.causeAtEnd = 0;
@@ -418,10 +457,37 @@ void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
   m.overshooting = false;
   m.compareStartArmed = false;
   m.overrideRefused = false;
-  axis.pulser.following = operation == Operation::kPulser;
+  axis.pulser.following = false;
+  m.startCondition = Reg(axis, reg::kModeInForce) >> kStartConditionShift & 3;
   m.commandOrigin = SignExtend28(Reg(axis, reg::kCommandCounter));
   m.actualOrigin = SignExtend28(Reg(axis, reg::kActualCounter));
   m.operationOrigin = m.commandOrigin;
+  m.distance = 0;
+  m.speed = 0;
+  m.state = kStateStopped;
+}
+
+void BeginMove(SimAxis& axis, bool waitForSignal, std::int64_t nowNs) {
+  if (waitForSignal) {
+    AxisMotion& m = axis.motion;
+    if (m.startCondition == 0) m.startCondition = kOnStartSignal;
+    HoldForStartCondition(axis, nowNs);
+    Publish(axis);
+    return;
+  }
+  Launch(axis, nowNs);
+}
+
+void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
+  AxisMotion& m = axis.motion;
+  if (m.phase != AxisMotion::Phase::kIdle) return;  // a busy axis ignores a second start
+  CopyPreRegisters(axis);
+  const std::uint32_t mode = Reg(axis, reg::kModeInForce);
+  const Operation operation = OperationOf(mode);
+  if (operation == Operation::kNone) return;
+  PrepareMove(axis, startCode);
+  m.positioning = operation == Operation::kRelative || operation == Operation::kAbsolute;
+  axis.pulser.following = operation == Operation::kPulser;
   const std::int64_t amount = static_cast<std::int32_t>(Reg(axis, reg::kAmountInForce));
   switch (operation) {
     case Operation::kContinuous:
@@ -438,16 +504,7 @@ void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
       break;
   }
   m.end = m.positioning ? EndOf(axis) : kEndless;
-  m.distance = 0;
-  m.speed = 0;
-  m.state = kStateStopped;
-  m.startCondition = mode >> kStartConditionShift & 3;
-  if (m.startCondition != 0) {
-    HoldForStartCondition(axis, nowNs);
-    Publish(axis);
-    return;
-  }
-  Launch(axis, nowNs);
+  BeginMove(axis, m.startCondition != 0, nowNs);
 }
 
 void ReleaseAxis(SimAxis& axis, std::int64_t nowNs) {
@@ -487,6 +544,7 @@ void ApplyPreRegisters(SimAxis& axis, std::int64_t nowNs) {
 void ResetAxis(SimAxis& axis, std::int64_t nowNs) {
   StopAxisNow(axis, 0, nowNs);
   axis.motion.stopCauses = 0;
+  axis.registers[reg::kErrorStatus] = 0;
 }
 
 void AfterRegisterWrite(SimAxis& axis, std::uint32_t number, std::int64_t nowNs) {
@@ -498,7 +556,7 @@ void AfterRegisterWrite(SimAxis& axis, std::uint32_t number, std::int64_t nowNs)
     PulserRegisterWritten(axis, number, nowNs);
     return;
   }
-  const auto travelled = m.direction * static_cast<std::int64_t>(std::floor(m.distance));
+  const std::int64_t travelled = TravelledAt(m, m.distance);
   if (number == reg::kCommandCounter) {
     const std::int64_t origin = SignExtend28(Reg(axis, number)) - travelled;
     m.operationOrigin += origin - m.commandOrigin;  // the whole operation moves with the counter
@@ -513,8 +571,10 @@ void AfterRegisterWrite(SimAxis& axis, std::uint32_t number, std::int64_t nowNs)
   if (number == reg::kEnvironment4 || number == reg::kComparePosition3)
     m.compareStartArmed = CompareStartSet(axis);
   if (!shapesTheMove) return;
-  if (number == reg::kAmountInForce && positioning && m.phase == AxisMotion::Phase::kRunning)
+  if (number == reg::kAmountInForce && positioning && !m.path.active &&
+      m.phase == AxisMotion::Phase::kRunning) {
     m.overshooting = !EndReachable(axis);
+  }
   Replan(axis, nowNs);
   SettleAxis(axis, nowNs);
 }
@@ -531,6 +591,7 @@ void SetInputSignal(SimAxis& axis, int signal, bool active, std::int64_t nowNs) 
     StopAxisNow(axis, kStatusStopAlarm, nowNs);
     return;
   }
+  if (m.path.active) return;  // end limits lie along one direction; a path has none
   const bool ahead = (signal == QUORVA_SIM_INPUT_EL_PLUS && m.direction > 0) ||
                      (signal == QUORVA_SIM_INPUT_EL_MINUS && m.direction < 0);
   if (!ahead) return;

@@ -43,7 +43,7 @@ std::optional<std::int64_t> ActualCountAt(const SimAxis& axis, std::int64_t t) {
   }
   if (t < m.planOriginNs || axis.pulser.following) return std::nullopt;
   const double travelled = m.plan.At(static_cast<double>(t - m.planOriginNs) * 1e-9).distance;
-  return m.actualOrigin + m.direction * static_cast<std::int64_t>(std::floor(travelled));
+  return m.actualOrigin + TravelledAt(m, travelled);
 }
 
 SpeedSample SampleAt(const SimAxis& axis, std::int64_t t, std::int64_t nowNs) {

@@ -42,8 +42,7 @@ constexpr std::uint32_t kCompare3ReachedDown = 0x100000;
 constexpr std::uint32_t kCompare3ReachedUp = 0x140000;
 // The comparator fires this many pulses before the predicted stop.
 constexpr double kCompareLead = 2.0;
-// Reference rate of the speed registers; divisor of the ramp distances.
-constexpr double kReferenceRate = 19660800.0;
+// Divisor of the ramp distances.
 constexpr double kRampDistanceDivisor = 32768.0;
 // The wait for the end of an acceleration gives up this long after the profile's whole ramp.
 constexpr double kAccelerationWaitMargin = 0.5;  // seconds

@@ -98,7 +98,9 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_AdvanceTime(double seconds);
  * (the blocking moves, lines and arcs waiting for their axes, and a start waiting for its axes
  * to become idle), each pass of its wait also moves simulated time to the next event the
  * simulated boards know of: the end of a running move (or its stop at a limit or soft limit),
- * which is also when a list's next entry starts, and the end of a list's output pulse. A
+ * which is also when a list's next entry starts, the instant an axis following its hand wheel
+ * reaches its target or home (with the turns asked for so far), and the end of a list's output
+ * pulse. Moves held for another axis's signal or stop start at that axis's event. A
  * 10-second move then costs a few requests instead of one per quantum. Nothing else jumps:
  * an application that polls (QUORVA_MC_Done, positions, status) sees time advance by one
  * quantum per request, whatever another thread does, unless a thread of the same process is
@@ -108,8 +110,8 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_AdvanceTime(double seconds);
  *
  * Moves simulated time from event to event, as the waits do, until every axis of `axisMask`
  * (bits 0-7) on the board is idle and its list has no entry left to start. Returns 0 then; 1
- * when that cannot happen by itself (an axis runs without end or is held for its start
- * signal), time standing at the last event reached; -1 for an unknown board. Works on either
+ * when that cannot happen by itself (an axis runs without end, waits for hand-wheel turns, or
+ * is held for a start signal or an event no running axis will give), time standing at the last event reached; -1 for an unknown board. Works on either
  * clock (on the real-time clock the jump adds to the host's time, as QUORVA_SIM_AdvanceTime). */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_RunUntilIdle(int board, unsigned int axisMask);
 

@@ -104,6 +104,31 @@ void AimAt(SimAxis& axis, std::int64_t target, std::int64_t nowNs) {
   m.end = static_cast<double>(offset * m.direction);
 }
 
+// Where and when the operation reaches its goal (its target, or the home switch) by
+// `untilNs`; nothing for a continuous operation, a home switch it does not move towards, or a
+// goal not reached by then.
+struct Arrival {
+  std::int64_t offset;  // from the operation's origin
+  std::int64_t atNs;
+};
+
+std::optional<Arrival> ArrivalBy(const SimAxis& axis, std::int64_t untilNs) {
+  const PulserInput& p = axis.pulser;
+  const AxisMotion& m = axis.motion;
+  std::optional<std::int64_t> goal;
+  std::int64_t fromNs = p.sinceNs;
+  if (m.positioning) {
+    goal = p.target - p.origin;
+    fromNs = p.aimedNs;
+  } else if (IsHomeSearch(p.operation)) {
+    goal = HomeOffset(m, p.origin, p.searchDirection);
+  }
+  if (!goal) return std::nullopt;
+  const std::optional<std::int64_t> at = ReachTime(p, *goal, fromNs, untilNs);
+  if (!at) return std::nullopt;
+  return Arrival{*goal, *at};
+}
+
 // Ends the operation at `atNs`, `offset` pulses from its origin.
 void EndAt(SimAxis& axis, std::int64_t offset, std::int64_t atNs) {
   axis.motion.distance = static_cast<double>(offset * axis.motion.direction);
@@ -184,28 +209,25 @@ void SettlePulserOperation(SimAxis& axis, std::int64_t nowNs) {
   PulserInput& p = axis.pulser;
   AxisMotion& m = axis.motion;
   const std::int64_t followed = FollowedBetween(p, p.sinceNs, nowNs);
-  std::optional<std::int64_t> goal;
-  std::int64_t aimedNs = p.sinceNs;
-  if (m.positioning) {
-    goal = p.target - p.origin;
-    aimedNs = p.aimedNs;
-  } else if (IsHomeSearch(p.operation)) {
-    if ((m.inputs >> QUORVA_SIM_INPUT_HOME & 1u) != 0) {
-      EndAt(axis, followed, nowNs);
-      return;
-    }
-    goal = HomeOffset(m, p.origin, p.searchDirection);
+  if (IsHomeSearch(p.operation) && (m.inputs >> QUORVA_SIM_INPUT_HOME & 1u) != 0) {
+    EndAt(axis, followed, nowNs);
+    return;
   }
-  if (goal) {
-    if (const std::optional<std::int64_t> at = ReachTime(p, *goal, aimedNs, nowNs)) {
-      EndAt(axis, *goal, *at);
-      return;
-    }
+  if (const std::optional<Arrival> arrival = ArrivalBy(axis, nowNs)) {
+    EndAt(axis, arrival->offset, arrival->atNs);
+    return;
   }
   m.distance = static_cast<double>(followed * m.direction);
   m.speed = SpeedAt(p, nowNs);
   m.state = kStateHighSpeed;
   Publish(axis);
+}
+
+std::optional<std::int64_t> PulserEndNs(const SimAxis& axis) {
+  if (!FollowsPulser(axis) || axis.pulser.turns.empty()) return std::nullopt;
+  const std::optional<Arrival> arrival = ArrivalBy(axis, axis.pulser.turns.back().EndNs());
+  if (!arrival) return std::nullopt;
+  return arrival->atNs;
 }
 
 void PulserRegisterWritten(SimAxis& axis, std::uint32_t number, std::int64_t nowNs) {

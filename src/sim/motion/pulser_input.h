@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace quorva::sim {
@@ -65,6 +66,9 @@ bool IsPulserOperation(std::uint32_t operationCode);
 void BeginPulserOperation(SimAxis& axis, std::int64_t nowNs);
 // Brings the operation up to `nowNs`: position, speed, state, and its end.
 void SettlePulserOperation(SimAxis& axis, std::int64_t nowNs);
+// When the operation reaches its target or the home switch with the turns asked for so far;
+// nothing when it does not.
+std::optional<std::int64_t> PulserEndNs(const SimAxis& axis);
 // Called after the library wrote register `number` while the operation runs.
 void PulserRegisterWritten(SimAxis& axis, std::uint32_t number, std::int64_t nowNs);
 // The command counter at `t` (from the operation's start to now).

@@ -347,7 +347,9 @@ bool IsNeutral(const char* name, R result) {
 }
 
 // Watches each call: once it has run for a while, simulated time runs far ahead so that a move
-// that is merely long ends; a call still running long after that hangs.
+// that is merely long ends; a move that still runs, such as one that follows a hand wheel nobody
+// turns, is stopped from here as an application would stop it; a call still running long after
+// that hangs.
 class Watchdog {
  public:
   Watchdog() : thread_([this] { Run(); }) {}
@@ -359,9 +361,10 @@ class Watchdog {
     wake_.notify_all();
     thread_.join();
   }
-  void Start(const std::string& call) {
+  void Start(const std::string& call, QUORVA_HANDLE motion) {
     std::lock_guard lock(mutex_);
     call_ = call;
+    motion_ = motion;
     started_ = Clock::now();
     running_ = true;
     steps_ = 0;
@@ -374,6 +377,7 @@ class Watchdog {
  private:
   using Clock = std::chrono::steady_clock;
   static constexpr auto kLong = std::chrono::milliseconds(200);
+  static constexpr auto kStopAfter = std::chrono::seconds(1);
   static constexpr auto kHang = std::chrono::seconds(30);
   // Simulated time is moved on in the largest steps the simulator takes, up to about 200
   // years: longer than the longest move at the lowest speed.
@@ -393,6 +397,10 @@ class Watchdog {
       if (elapsed > kLong && steps_ < kMaxSteps) {
         ++steps_;
         QUORVA_SIM_AdvanceTime(kStepSeconds);
+      } else if (elapsed > kStopAfter && steps_ == kMaxSteps) {
+        ++steps_;
+        for (int axis = 0; axis < 8; ++axis)
+          QUORVA_MC_EmgStop(motion_, axis);
       }
     }
   }
@@ -400,6 +408,7 @@ class Watchdog {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::string call_;
+  QUORVA_HANDLE motion_ = nullptr;
   Clock::time_point started_;
   bool running_ = false;
   int steps_ = 0;
@@ -505,7 +514,7 @@ struct Signature<R (*)(A...)> {
         (varied < 0 ? " with ordinary arguments"
                     : " with argument " + std::to_string(varied + 1) + " = " + record.text);
     ++report.calls;
-    g_sweep->Dog().Start(call);
+    g_sweep->Dog().Start(call, boards.motion);
     if constexpr (std::is_void_v<R>) {
       F(std::get<I>(arguments).Get()...);
       g_sweep->Dog().Stop();

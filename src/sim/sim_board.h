@@ -8,6 +8,7 @@
 #include "VarnDasQvSim.h"
 #include "sim/daq/daq_state.h"
 #include "sim/motion/axis_motion.h"
+#include "sim/motion/compare_state.h"
 #include "sim/motion/list_runner.h"
 
 namespace quorva::sim {
@@ -20,6 +21,7 @@ struct SimAxis {
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainStatus{};   // what 640 reads
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainWritten{};  // what 620 wrote
   AxisMotion motion;
+  AxisCompare compare;
 };
 
 // Resource bytes of the device detail record (flags, analog in/out, digital in/out, axes).
@@ -45,6 +47,7 @@ struct SimBoard {
   std::array<std::uint32_t, kEepromWords> eeprom{};
   DaqState daq;
   ListRun list;
+  std::array<TriggerMap, QUORVA_SIM_TRIGGER_MAPS> triggerMaps{};
 };
 
 inline std::uint64_t WordKey(std::uint32_t region, std::uint32_t offset) {

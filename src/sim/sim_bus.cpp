@@ -156,6 +156,7 @@ const HandlerTable& Handlers() {
     AddBoardHandlers(t);
     AddAxisHandlers(t);
     AddListHandlers(t);
+    AddCompareHandlers(t);
     AddDaqHandlers(t);
     return t;
   }();

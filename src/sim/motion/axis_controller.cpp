@@ -2,7 +2,8 @@
 //
 // Model: a start copies pre-registers 0-7 into the registers in force 16-23 and runs the
 // operation code in the low byte of the mode in force (0x00/0x02 continuous positive, 0x08
-// continuous negative, 0x41/0x56 relative, 0x42 absolute; any other code starts nothing).
+// continuous negative, 0x41/0x56 relative, 0x42 absolute, the home searches of home_search.h;
+// any other code starts nothing).
 // Speeds are step counts of 19660800 / ((M + 1) × 65536) pulses per second; a ramp over n
 // steps with rate value r lasts (r + 1) × n × 4 / 19660800 seconds, eight instead of four
 // with the S-curve bit (mode bit 10). Start code 0x51 runs at the high speed without ramps,
@@ -31,6 +32,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/motion/compare_outputs.h"
+#include "sim/motion/home_search.h"
+
 namespace quorva::sim {
 namespace {
 
@@ -46,7 +50,7 @@ constexpr std::uint32_t kStartWithRamps = 0x53;
 // Comparator 1 (bits 0-6) or 2 (bits 8-14) of register 31 set as a soft limit: fields 0, 6, 1.
 constexpr std::uint32_t kSoftLimitFields = 0x38;
 
-enum class Operation { kNone, kContinuous, kRelative, kAbsolute };
+enum class Operation { kNone, kContinuous, kRelative, kAbsolute, kHomeSearch };
 
 Operation OperationOf(std::uint32_t mode) {
   switch (mode & 0xFF) {
@@ -60,7 +64,7 @@ Operation OperationOf(std::uint32_t mode) {
     case 0x42:
       return Operation::kAbsolute;
     default:
-      return Operation::kNone;
+      return IsHomeSearch(mode) ? Operation::kHomeSearch : Operation::kNone;
   }
 }
 
@@ -127,6 +131,9 @@ Limit LimitAhead(const SimAxis& axis) {
   if (SoftLimitEnabled(axis, m.direction)) {
     consider(SoftLimitPosition(axis, m.direction), kStatusStopSoftLimit, false);
   }
+  // A search's origin comes first, also when it is the end limit itself.
+  const double origin = HomeOriginDistance(axis);
+  if (origin <= nearest.distance && origin < kEndless) nearest = {origin, false, kCauseHomeOrigin};
   return nearest;
 }
 
@@ -174,7 +181,9 @@ void Finish(SimAxis& axis, std::uint32_t cause, std::int64_t endNs) {
   Publish(axis);
 }
 
-void Launch(SimAxis& axis, std::int64_t nowNs) {
+}  // namespace
+
+void LaunchAxis(SimAxis& axis, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
   if (const std::uint32_t cause = BlockingCause(axis)) {
     m.phase = AxisMotion::Phase::kIdle;
@@ -184,12 +193,11 @@ void Launch(SimAxis& axis, std::int64_t nowNs) {
   }
   m.phase = AxisMotion::Phase::kRunning;
   m.startNs = nowNs;
-  m.speed = SpeedOf(axis, m.startCode == kStartWithRamps ? reg::kStartSpeed : reg::kHighSpeed);
+  m.speed =
+      SpeedOf(axis, m.startCode == kStartWithRamps ? reg::kStartSpeed : HighSpeedRegister(axis));
   Replan(axis, nowNs);
   SettleAxis(axis, nowNs);
 }
-
-}  // namespace
 
 std::int64_t SignExtend28(std::uint32_t value) {
   const std::int64_t field = value & kCounterMask;
@@ -233,11 +241,18 @@ void SettleAxis(SimAxis& axis, std::int64_t nowNs) {
   m.state = sample.state;
   if (!sample.finished) {
     Publish(axis);
+    TrackComparators(axis);
     return;
   }
   m.distance = sample.distance;
-  Finish(axis, m.causeAtEnd,
-         m.planOriginNs + static_cast<std::int64_t>(std::llround(m.plan.EndTime() * 1e9)));
+  const std::int64_t endNs =
+      m.planOriginNs + static_cast<std::int64_t>(std::llround(m.plan.EndTime() * 1e9));
+  if (ContinueHomeSearch(axis, endNs)) {
+    SettleAxis(axis, nowNs);
+    return;
+  }
+  Finish(axis, m.causeAtEnd, endNs);
+  TrackComparators(axis);
 }
 
 void Replan(SimAxis& axis, std::int64_t nowNs) {
@@ -248,7 +263,7 @@ void Replan(SimAxis& axis, std::int64_t nowNs) {
   in.distance = m.distance;
   in.speed = m.speed;
   in.startSpeed = SpeedOf(axis, reg::kStartSpeed);
-  in.highSpeed = SpeedOf(axis, reg::kHighSpeed);
+  in.highSpeed = SpeedOf(axis, HighSpeedRegister(axis));
   in.accelRate = RampRate(axis, reg::kAccelRate);
   in.decelRate = RampRate(axis, reg::kDecelRate);
   in.smooth = (mode & kModeSCurve) != 0;
@@ -278,13 +293,16 @@ void Replan(SimAxis& axis, std::int64_t nowNs) {
 void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
   if (m.phase != AxisMotion::Phase::kIdle) return;  // a busy axis ignores a second start
-  for (std::uint32_t r = reg::kAmount; r <= reg::kMode; ++r)
+  // A home search keeps register 16: it holds the search's offset.
+  const std::uint32_t first =
+      IsHomeSearch(axis.registers[reg::kMode]) ? reg::kAmount + 1 : reg::kAmount;
+  for (std::uint32_t r = first; r <= reg::kMode; ++r)
     axis.registers[reg::kAmountInForce + r] = axis.registers[r];
   const std::uint32_t mode = Reg(axis, reg::kModeInForce);
   const Operation operation = OperationOf(mode);
   if (operation == Operation::kNone) return;
   m.startCode = startCode;
-  m.positioning = operation != Operation::kContinuous;
+  m.positioning = operation == Operation::kRelative || operation == Operation::kAbsolute;
   m.stopping = false;
   m.stoppingCause = 0;
   m.causeAtEnd = 0;
@@ -299,11 +317,15 @@ void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
     case Operation::kRelative:
       m.direction = amount < 0 ? -1 : 1;
       break;
+    case Operation::kHomeSearch:
+      m.direction = HomeSearchDirection(mode);
+      break;
     default:
       m.direction = amount < m.commandOrigin ? -1 : 1;
       break;
   }
   m.end = m.positioning ? EndOf(axis) : kEndless;
+  BeginHomeSearch(axis);
   m.distance = 0;
   m.speed = 0;
   m.state = kStateStopped;
@@ -312,11 +334,11 @@ void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
     Publish(axis);
     return;
   }
-  Launch(axis, nowNs);
+  LaunchAxis(axis, nowNs);
 }
 
 void ReleaseAxis(SimAxis& axis, std::int64_t nowNs) {
-  if (axis.motion.phase == AxisMotion::Phase::kWaiting) Launch(axis, nowNs);
+  if (axis.motion.phase == AxisMotion::Phase::kWaiting) LaunchAxis(axis, nowNs);
 }
 
 void StopAxisNow(SimAxis& axis, std::uint32_t cause, std::int64_t nowNs) {

@@ -72,6 +72,9 @@ std::uint32_t StatusWord(const SimBoard& board, int axis, std::uint32_t offset);
 
 // Controller operations the control interface and the commands share.
 void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs);
+// Runs a started move from `nowNs`, or, when a limit or the alarm blocks its direction, leaves
+// it idle with the cause recorded.
+void LaunchAxis(SimAxis& axis, std::int64_t nowNs);
 void ReleaseAxis(SimAxis& axis, std::int64_t nowNs);
 // Stops at once (`cause`: register 49 stop-cause bits, or 0).
 void StopAxisNow(SimAxis& axis, std::uint32_t cause, std::int64_t nowNs);

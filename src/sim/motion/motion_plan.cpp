@@ -50,6 +50,16 @@ MotionSample MotionPlan::At(double t) const {
   return {endDistance_, 0, kStateStopped, true};
 }
 
+double MotionPlan::TimeAt(double distance) const {
+  for (int i = 0; i < count_; ++i) {
+    const Segment& s = segments_[static_cast<std::size_t>(i)];
+    if (distance <= s.distance0 + s.Covered(s.until)) {
+      return s.start + s.TimeToCover(distance - s.distance0);
+    }
+  }
+  return endTime_;
+}
+
 // Appends segments one after the other, following the time, distance and speed reached.
 class PlanBuilder {
  public:

@@ -52,6 +52,9 @@ class MotionPlan {
 
   // The motion `t` seconds after the plan's origin.
   MotionSample At(double t) const;
+  // Seconds after the plan's origin at which it has covered `distance` (pulses since the move
+  // began): 0 for a distance it starts beyond, its end time for one it never reaches.
+  double TimeAt(double distance) const;
   double EndTime() const { return endTime_; }
   double EndDistance() const { return endDistance_; }
 

@@ -311,21 +311,23 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_SetHomeHysteresis(int board, int axis, int
  *
  * Table-driven trigger. Command 720 (axis, table of 32-bit positions, count) copies up to
  * QUORVA_SIM_TABLE_CAPACITY positions (a larger count, or a positive count without a table, is
- * refused: success flag 0) and stops any table of the axis; command 730 (axis, flag) starts it
- * at its first entry: the driver writes each entry in turn into register 43, comparator 5 compares
- * with it, and each pulse moves on to the next entry; after the last, register 43 keeps it.
- * An entry the axis has already passed waits until the axis passes it again. The flag of 730
- * repeats what comparator 5's field 2 says and is not used. Command 740 stops the table.
+ * refused: success flag 0) and stops the axis's table; command 730 (axis, flag) starts it at
+ * its first entry: the driver writes each entry in turn into register 43 and comparator 5 gives
+ * a pulse and moves on to the next entry each time its condition is met there. An entry the
+ * axis has already passed waits until the axis passes it again. After the last entry the
+ * driver switches comparator 5 off (register 32 bits 0-7 cleared); register 43 keeps the
+ * entry. Command 740 stops the table. The flag of 730 repeats what comparator 5's field 2 says
+ * and is not used.
  *
  * Indexed compare-trigger. The driver keeps QUORVA_SIM_TRIGGER_MAPS maps. Command 1160 (index,
  * X, Y, channel) stores the three values as 16-bit numbers and marks the map valid; 1162
  * reports them (16-bit stores for X, Y and the channel, 32-bit for the valid flag). Command
- * 1164 (index, tag, positions, second table, count) attaches the table to axis X (replacing an
- * indexed table already there): entry i fires when axis X's command counter passes
- * positions[i] under the condition in bits 0-2 of X's register 32, one entry after the other as
- * for the table above; each firing is an event whose data is second[i] (the simulator does not
- * pulse the output channel or use axis Y and the tag). Command 1166 stops it; 1168 reports the
- * number of entries fired and 1 while entries remain (0 once all fired or stopped). Errors
+ * 1164 (index, tag, positions, second table, count) feeds the positions to comparator 5 of
+ * axis X as command 730 does (it takes the place of a table running there, and 730 takes its
+ * place in turn); each entry met is an event whose data is its word of the second table. The
+ * simulator does not pulse the output channel (nor the compare output) for these entries, and
+ * does not use axis Y or the tag. Command 1166 stops the table; 1168 reports the number of
+ * entries fired and 1 while entries remain (0 once all fired or the table stopped). Errors
  * (the error word): */
 #define QUORVA_SIM_TABLE_CAPACITY (1 << 20)
 #define QUORVA_SIM_TRIGGER_MAPS 8
@@ -351,9 +353,9 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_GetCompareOutput(int board, int axis,
                                                        QUORVA_SIM_COMPARE_OUTPUT* output);
 
 /* Compare events of an axis, as an interrupt would report them. */
-#define QUORVA_SIM_EVENT_TRIGGER 0       /* comparator 5 at register 43, no table running */
+#define QUORVA_SIM_EVENT_TRIGGER 0       /* comparator 5 at register 43, no table feeding it */
 #define QUORVA_SIM_EVENT_TRIGGER_TABLE 1 /* comparator 5 at an entry of the 720 table */
-#define QUORVA_SIM_EVENT_INDEXED 2       /* an entry of an indexed compare-trigger table */
+#define QUORVA_SIM_EVENT_INDEXED 2       /* comparator 5 at an entry of an indexed table */
 #define QUORVA_SIM_EVENT_GENERAL 3       /* comparator 4 */
 #define QUORVA_SIM_EVENT_SOFT_LIMIT 4    /* a move stopped at a soft limit */
 typedef struct QUORVA_SIM_COMPARE_EVENT {

@@ -19,6 +19,7 @@ constexpr std::uint32_t kComparatorConfig = 31;
 constexpr std::uint32_t kTriggerConfig = 32;
 constexpr std::uint32_t kGeneralValue = 42;
 constexpr std::uint32_t kTriggerValue = 43;
+constexpr std::uint32_t kTriggerConfigMask = 0xFF;
 constexpr std::uint32_t kActualCounter = 1;  // counter field value that selects counter A
 
 enum class Condition { kNone, kEither, kUp, kDown };
@@ -98,50 +99,42 @@ CompareEvent EventAt(const Stretch& s, std::int64_t pulse, int source, std::int3
   return event;
 }
 
-// Comparator 5: once at register 43, or at each entry of the trigger table in turn, which the
-// driver writes into register 43 as the one before it fires.
+// The table that feeds comparator 5, if one runs: an indexed table, or the trigger table.
+CompareTable* Feed(AxisCompare& compare) {
+  if (compare.indexed.running) return &compare.indexed;
+  return compare.trigger.running ? &compare.trigger : nullptr;
+}
+
+// Comparator 5: once at register 43, or at each entry of the table that feeds it in turn (the
+// driver writes the next entry into register 43 as one fires). After the last entry the driver
+// switches the comparator off.
 void TrackTrigger(SimAxis& axis, Stretch s, std::vector<CompareEvent>& events) {
   const Watch watch = TriggerWatch(axis);
   if (!Allows(watch.condition, s.direction)) return;
-  CompareTable& table = axis.compare.trigger;
+  AxisCompare& compare = axis.compare;
+  CompareTable* feed = Feed(compare);
   for (;;) {
-    const std::int32_t value = static_cast<std::int32_t>(axis.registers[kTriggerValue]);
+    const auto value = static_cast<std::int32_t>(axis.registers[kTriggerValue]);
     const auto pulse = s.PulseOf(watch.actual, value);
     if (!pulse) return;
     CompareEvent event = EventAt(s, *pulse, QUORVA_SIM_EVENT_TRIGGER, value);
-    if (!table.running) {
+    if (feed == nullptr) {
       events.push_back(event);
       return;
     }
-    event.source = QUORVA_SIM_EVENT_TRIGGER_TABLE;
-    event.entry = static_cast<std::int32_t>(table.next);
+    const bool indexed = feed == &compare.indexed;
+    event.source = indexed ? QUORVA_SIM_EVENT_INDEXED : QUORVA_SIM_EVENT_TRIGGER_TABLE;
+    event.entry = static_cast<std::int32_t>(feed->next);
+    if (indexed) event.data = feed->data[feed->next];
     events.push_back(event);
-    if (++table.next < table.positions.size()) {
-      axis.registers[kTriggerValue] = static_cast<std::uint32_t>(table.positions[table.next]);
-    } else {
-      table.running = false;
+    if (++feed->next == feed->positions.size()) {
+      feed->running = false;
+      axis.registers[kTriggerConfig] &= ~kTriggerConfigMask;
+      return;
     }
+    axis.registers[kTriggerValue] = static_cast<std::uint32_t>(feed->positions[feed->next]);
     s.from = *pulse;
   }
-}
-
-// An indexed compare-trigger table: its entries in turn, on the command counter, under the
-// condition of comparator 5's field 1.
-void TrackIndexed(SimAxis& axis, Stretch s, std::vector<CompareEvent>& events) {
-  CompareTable& table = axis.compare.indexed;
-  if (!table.running || !Allows(TriggerWatch(axis).condition, s.direction)) return;
-  while (table.next < table.positions.size()) {
-    const std::int32_t value = table.positions[table.next];
-    const auto pulse = s.PulseOf(false, value);
-    if (!pulse) return;
-    CompareEvent event = EventAt(s, *pulse, QUORVA_SIM_EVENT_INDEXED, value);
-    event.entry = static_cast<std::int32_t>(table.next);
-    event.data = table.data[table.next];
-    events.push_back(event);
-    ++table.next;
-    s.from = *pulse;
-  }
-  table.running = false;
 }
 
 void TrackGeneral(const SimAxis& axis, const Stretch& s, std::vector<CompareEvent>& events) {
@@ -184,6 +177,13 @@ void LogSoftLimitStop(SimAxis& axis) {
   Log(compare, event);
 }
 
+// Comparator 5 starts from the table's first entry.
+void StartFeed(SimAxis& axis, CompareTable& table) {
+  table.next = 0;
+  table.running = !table.positions.empty();
+  if (table.running) axis.registers[kTriggerValue] = static_cast<std::uint32_t>(table.positions[0]);
+}
+
 CompareTable TableOf(std::span<const std::int32_t> positions) {
   CompareTable table;
   table.positions.assign(positions.begin(), positions.end());
@@ -211,7 +211,6 @@ void TrackComparators(SimAxis& axis) {
   if (stretch.to > stretch.from) {
     std::vector<CompareEvent> events;
     TrackTrigger(axis, stretch, events);
-    TrackIndexed(axis, stretch, events);
     TrackGeneral(axis, stretch, events);
     std::stable_sort(
         events.begin(), events.end(),
@@ -227,10 +226,8 @@ void LoadTriggerTable(SimAxis& axis, std::span<const std::int32_t> positions) {
 }
 
 void StartTriggerTable(SimAxis& axis) {
-  CompareTable& table = axis.compare.trigger;
-  table.next = 0;
-  table.running = !table.positions.empty();
-  if (table.running) axis.registers[kTriggerValue] = static_cast<std::uint32_t>(table.positions[0]);
+  axis.compare.indexed.running = false;
+  StartFeed(axis, axis.compare.trigger);
 }
 
 void StopTriggerTable(SimAxis& axis) {
@@ -239,11 +236,12 @@ void StopTriggerTable(SimAxis& axis) {
 
 void StartIndexedTable(SimAxis& axis, int map, std::span<const std::int32_t> positions,
                        std::span<const std::int32_t> data) {
-  CompareTable table = TableOf(positions);
+  CompareTable& table = axis.compare.indexed;
+  table = TableOf(positions);
   table.data.assign(data.begin(), data.end());
-  table.running = !table.positions.empty();
   table.map = map;
-  axis.compare.indexed = std::move(table);
+  axis.compare.trigger.running = false;
+  StartFeed(axis, table);
 }
 
 void StopIndexedTable(SimAxis& axis, int map) {

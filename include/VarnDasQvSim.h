@@ -329,7 +329,7 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_SetHomeHysteresis(int board, int axis, int
  * does not use axis Y or the tag. Command 1166 stops the table; 1168 reports the number of
  * entries fired and 1 while entries remain (0 once all fired or the table stopped). Errors
  * (the error word): */
-#define QUORVA_SIM_TABLE_CAPACITY (1 << 20)
+#define QUORVA_SIM_TABLE_CAPACITY 1048576
 #define QUORVA_SIM_TRIGGER_MAPS 8
 #define QUORVA_SIM_TRIGGER_ERR_INDEX (-5101) /* index outside 0 .. QUORVA_SIM_TRIGGER_MAPS-1 */
 #define QUORVA_SIM_TRIGGER_ERR_MAP (-5102)   /* 1164: map not valid, or X not an axis (0-7) */

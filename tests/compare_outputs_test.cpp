@@ -269,6 +269,9 @@ TEST_F(CompareOutputs, IndexedTableFiresItsEntriesInTurn) {
   QUORVA_MC_Move(board_, 6, -30);  // the table is done: comparator 5 is off
   EXPECT_EQ(QUORVA_MC_CmpTrgIx_GetState(board_, 3, &state[0], nullptr), 1);
   EXPECT_EQ(state[0], 4);
+  QUORVA_SIM_REQUEST request{};
+  QUORVA_SIM_GetRequest(test::LoggedRequestCount() - 1, &request);
+  EXPECT_NE(request.slots[2], 0u) << "the driver is never handed a null result address";
   EXPECT_EQ(Reg(6, 32) & 0xFF, 0u);
   const auto events = Events(6);
   ASSERT_EQ(events.size(), 4u);

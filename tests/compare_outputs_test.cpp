@@ -64,8 +64,9 @@ TEST_F(CompareOutputs, ComparatorFieldsLeaveTheirNeighboursAlone) {
   QUORVA_MC_EnableSoftLimit(board_, 0);
   EXPECT_EQ(Reg(0, 31), 0x2080B8B8u);
   EXPECT_EQ(QUORVA_MC_GetEnableSoftLimit(board_, 0), 1);
+  test::ClearLog();
   QUORVA_MC_SetErrorCompare(board_, 0, 500.0, 1);
-  EXPECT_EQ(Reg(0, 31), 0x2093B8B8u);
+  EXPECT_EQ(test::RawLog(), (Lines{Read(0, 31), Write(0, 41, 500), Write(0, 31, 0x2093B8B8)}));
   EXPECT_EQ(Reg(0, 41), 500u);
   QUORVA_MC_SetErrorCompare(board_, 0, 0.0, 0);
   EXPECT_EQ(Reg(0, 31), 0x2090B8B8u) << "only field 1 of comparator 3 cleared";

@@ -12,12 +12,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Concat(std::initializer_list<Lines> parts) {
-  Lines all;
-  for (const Lines& part : parts)
-    all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
+using test::Concat;
 
 // The values written to the mode register, and the log with those values replaced by "mode":
 // the mode word carries bits of every earlier setting, checked on their own.

@@ -20,6 +20,9 @@ struct DriverBackend {
   // Sends one request; returns the success flag (nonzero when the driver accepted it).
   int (*send)(QUORVA_HANDLE handle, const DriverPacket& packet);
   void (*close)(QUORVA_HANDLE handle);
+  // Frees what the backend holds once the library has closed every board and leaves the
+  // process (null when it holds nothing). The backend stays usable: a later open starts afresh.
+  void (*release)();
 };
 
 // The backend chosen at first use: QUORVA_BACKEND=sim selects the simulated driver, anything

@@ -15,7 +15,11 @@ void SimClose(QUORVA_HANDLE handle) {
   sim::SimBus::Instance().Close(handle);
 }
 
-constexpr DriverBackend kSimBackend{"sim", SimOpen, SimSend, SimClose};
+void SimRelease() {
+  sim::SimBus::Instance().Release();
+}
+
+constexpr DriverBackend kSimBackend{"sim", SimOpen, SimSend, SimClose, SimRelease};
 
 }  // namespace
 

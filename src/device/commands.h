@@ -21,6 +21,7 @@ inline constexpr std::uint32_t kAxisRegWrite = 610;
 inline constexpr std::uint32_t kAxisMainWrite = 620;
 inline constexpr std::uint32_t kAxisRegRead = 630;
 inline constexpr std::uint32_t kAxisMainRead = 640;
+inline constexpr std::uint32_t kIntStatus = 680;
 inline constexpr std::uint32_t kCompareTableLoad = 720;
 inline constexpr std::uint32_t kCompareTableStart = 730;
 inline constexpr std::uint32_t kCompareTableStop = 740;

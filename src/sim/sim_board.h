@@ -10,6 +10,7 @@
 #include "sim/motion/axis_motion.h"
 #include "sim/motion/compare_state.h"
 #include "sim/motion/list_runner.h"
+#include "sim/motion/path_record.h"
 
 namespace quorva::sim {
 
@@ -48,6 +49,7 @@ struct SimBoard {
   DaqState daq;
   ListRun list;
   std::array<TriggerMap, QUORVA_SIM_TRIGGER_MAPS> triggerMaps{};
+  PathRecord pathRecord;
 };
 
 inline std::uint64_t WordKey(std::uint32_t region, std::uint32_t offset) {

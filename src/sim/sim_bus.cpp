@@ -150,6 +150,8 @@ void SimBus::Close(QUORVA_HANDLE handle) {
 
 void SimBus::CatchUp() {
   CatchUpLists(boards_, clock_.Now());
+  for (SimBoard& board : boards_)
+    RecordPath(board, clock_.Now());
 }
 
 void SimBus::RefuseCommand(int code) {

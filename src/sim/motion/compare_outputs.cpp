@@ -1,5 +1,6 @@
 // Model: a comparator condition is met when the compared counter changes to the comparator's
-// value during a move, in a direction the condition allows. The motion between two calls is a
+// value during a single-axis move (a home search included; not on an interpolated path), in a
+// direction the condition allows. The motion between two calls is a
 // stretch of whole pulses of one move in one direction; each value it passes is found from the
 // counter where the move began, and the instant from the move's plan, so an event carries the
 // time it happened at whenever a request looks.
@@ -199,6 +200,10 @@ void TrackComparators(SimAxis& axis) {
     compare.tracked = true;
     compare.trackedMoveNs = m.startNs;
     compare.trackedDistance = 0;
+  }
+  if (m.path.active) {  // an axis on a path has no one direction: not compared
+    compare.trackedDistance = m.distance;
+    return;
   }
   const Stretch stretch{m.commandOrigin,
                         m.actualOrigin,

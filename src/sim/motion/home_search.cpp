@@ -1,6 +1,5 @@
 #include "sim/motion/home_search.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -53,7 +52,7 @@ double DistanceToLimit(const AxisMotion& m, std::int64_t start, int direction) {
 void ZeroCounters(SimAxis& axis) {
   TrackComparators(axis);
   AxisMotion& m = axis.motion;
-  const std::int64_t travelled = m.direction * static_cast<std::int64_t>(std::floor(m.distance));
+  const std::int64_t travelled = TravelledAt(m, m.distance);
   const std::int64_t shift = -(m.commandOrigin + travelled);
   m.homePosition += shift;
   m.minusLimit += shift;
@@ -67,7 +66,7 @@ void ZeroCounters(SimAxis& axis) {
 void StartOffsetMove(SimAxis& axis, std::int32_t offset, std::int64_t originNs) {
   TrackComparators(axis);
   AxisMotion& m = axis.motion;
-  const std::int64_t travelled = m.direction * static_cast<std::int64_t>(std::floor(m.distance));
+  const std::int64_t travelled = TravelledAt(m, m.distance);
   m.commandOrigin += travelled;
   m.actualOrigin += travelled;
   m.direction = offset < 0 ? -1 : 1;
@@ -76,7 +75,7 @@ void StartOffsetMove(SimAxis& axis, std::int32_t offset, std::int64_t originNs) 
   m.speed = 0;
   m.endNs = originNs;
   m.home.phase = HomeSearch::Phase::kOffset;
-  LaunchAxis(axis, originNs);
+  BeginMove(axis, false, originNs);
 }
 
 }  // namespace

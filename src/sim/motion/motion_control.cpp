@@ -4,6 +4,7 @@
 
 #include "VarnDasQvSim.h"
 #include "sim/motion/axis_access.h"
+#include "sim/motion/interpolation.h"
 
 using namespace quorva::sim;
 
@@ -11,8 +12,9 @@ extern "C" {
 
 int QUORVA_SIM_SetAxisInput(int board, int axis, int signal, int active) {
   if (signal < QUORVA_SIM_INPUT_EL_PLUS || signal > QUORVA_SIM_INPUT_LATCH) return -1;
-  return WithAxis(board, axis, [&](SimAxis& a, std::int64_t now) {
+  return WithAxisOf(board, axis, [&](SimBoard& b, SimAxis& a, std::int64_t now) {
     SetInputSignal(a, signal, active != 0, now);
+    if (a.motion.phase == AxisMotion::Phase::kIdle) StopPathPartners(b, axis, now);
     return 0;
   });
 }
@@ -66,10 +68,8 @@ int QUORVA_SIM_GetAxisState(int board, int axis, QUORVA_SIM_AXIS_STATE* state) {
   return WithAxis(board, axis, [&](SimAxis& a, std::int64_t) {
     const AxisMotion& m = a.motion;
     const bool running = m.phase == AxisMotion::Phase::kRunning;
-    const double travelled = m.phase == AxisMotion::Phase::kIdle ? 0.0 : m.distance;
-    const double whole = std::floor(travelled);
     *state = {};
-    state->position = static_cast<double>(CommandPosition(a)) + m.direction * (travelled - whole);
+    state->position = ExactPosition(a);
     state->speed = SpeedPps(a);
     state->startTime = SecondsOf(m.startNs);
     if (m.phase == AxisMotion::Phase::kIdle) {

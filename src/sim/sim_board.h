@@ -11,6 +11,8 @@
 #include "sim/motion/compare_state.h"
 #include "sim/motion/list_runner.h"
 #include "sim/motion/path_record.h"
+#include "sim/motion/pulser_input.h"
+#include "sim/motion/speed_check.h"
 
 namespace quorva::sim {
 
@@ -23,6 +25,7 @@ struct SimAxis {
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainWritten{};  // what 620 wrote
   AxisMotion motion;
   AxisCompare compare;
+  PulserInput pulser;
 };
 
 // Resource bytes of the device detail record (flags, analog in/out, digital in/out, axes).
@@ -50,6 +53,7 @@ struct SimBoard {
   ListRun list;
   std::array<TriggerMap, QUORVA_SIM_TRIGGER_MAPS> triggerMaps{};
   PathRecord pathRecord;
+  SpeedCheck speedCheck;
 };
 
 inline std::uint64_t WordKey(std::uint32_t region, std::uint32_t offset) {

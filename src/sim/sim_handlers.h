@@ -36,6 +36,8 @@ void AddAxisHandlers(HandlerTable& table);
 void AddListHandlers(HandlerTable& table);
 // Table-driven trigger and indexed compare-trigger.
 void AddCompareHandlers(HandlerTable& table);
+// The measured-speed check.
+void AddSpeedCheckHandlers(HandlerTable& table);
 // Analog input and scans, digital and serial I/O, analog output and waveforms, counters.
 void AddDaqHandlers(HandlerTable& table);
 

@@ -42,6 +42,10 @@ bool ValidAxisList(int count, const unsigned* axes, const void* values) {
   return ValidAxisList(count, numbers, values);
 }
 
+int PrintableCount(int count, const int* axes, const void* values) {
+  return count >= 0 && count <= kMaxListedAxes && axes != nullptr && values != nullptr ? count : 0;
+}
+
 std::uint32_t AxisListMask(int count, const int* axes) {
   std::uint32_t mask = 0;
   for (int i = 0; i < count; ++i)

@@ -69,7 +69,9 @@ struct Stretch {
     return pulse;
   }
   std::int64_t TimeOf(std::int64_t pulse) const {
-    return planOriginNs + std::llround(plan.TimeAt(static_cast<double>(pulse)) * 1e9);
+    // A pulse at the very end of the plan may miss it by rounding: it is passed when the plan ends.
+    const double at = std::min(plan.TimeToReach(static_cast<double>(pulse)), plan.EndTime());
+    return planOriginNs + std::llround(at * 1e9);
   }
 };
 
@@ -196,9 +198,11 @@ CompareTable TableOf(std::span<const std::int32_t> positions) {
 void TrackComparators(SimAxis& axis) {
   const AxisMotion& m = axis.motion;
   AxisCompare& compare = axis.compare;
-  if (!compare.tracked || compare.trackedMoveNs != m.startNs) {
+  if (!compare.tracked || compare.trackedMoveNs != m.startNs ||
+      compare.trackedOrigin != m.commandOrigin) {
     compare.tracked = true;
     compare.trackedMoveNs = m.startNs;
+    compare.trackedOrigin = m.commandOrigin;
     compare.trackedDistance = 0;
   }
   if (m.path.active) {  // an axis on a path has no one direction: not compared

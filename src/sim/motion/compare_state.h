@@ -38,9 +38,11 @@ struct AxisCompare {
   std::deque<CompareEvent> events;
   std::uint64_t eventSerial = 0;
 
-  // The motion compared so far: the move (by its start time) and its distance.
+  // The motion compared so far: the move (by its start time), its leg (by the counter it began
+  // at: a move that travels back begins a second leg) and its distance.
   bool tracked = false;
   std::int64_t trackedMoveNs = 0;
+  std::int64_t trackedOrigin = 0;
   double trackedDistance = 0;
   std::int64_t softLimitLoggedNs = -1;  // the move whose soft-limit stop was logged
 };

@@ -69,6 +69,7 @@ void StartOffsetMove(SimAxis& axis, std::int32_t offset, std::int64_t originNs) 
   const std::int64_t travelled = TravelledAt(m, m.distance);
   m.commandOrigin += travelled;
   m.actualOrigin += travelled;
+  m.operationOrigin = m.commandOrigin;  // the offset counts from where the switch stopped it
   m.direction = offset < 0 ? -1 : 1;
   m.positioning = true;
   m.distance = 0;

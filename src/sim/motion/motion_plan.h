@@ -52,11 +52,13 @@ class MotionPlan {
 
   // The motion `t` seconds after the plan's origin.
   MotionSample At(double t) const;
-  // Seconds after the plan's origin at which it has covered `distance` (pulses since the move
-  // began): 0 for a distance it starts beyond, its end time for one it never reaches.
-  double TimeAt(double distance) const;
   double EndTime() const { return endTime_; }
   double EndDistance() const { return endDistance_; }
+  // Seconds after the origin at which the plan has covered `distance` (counted like the
+  // samples' distance); infinity when it ends before.
+  double TimeToReach(double distance) const;
+  // Seconds after the origin at which the first segment in `state` begins; infinity when none.
+  double StateBegins(std::uint32_t state) const;
 
  private:
   friend class PlanBuilder;

@@ -10,6 +10,8 @@ chooses ordinary and hostile arguments:
     M  handle of a motion board       D  handle of a data-acquisition board
     A  handle of any board (the board-level functions)
     V  a number (the test takes its type from the function)
+    N  the number of elements of the caller's input arrays, without an upper limit of its own
+       (listed in UNBOUNDED_COUNTS below): hostile counts stay within the arrays the test passes
     S  a file path            L  a list of simulated boards ("A508,A101")
     I  an input array         O  an output array        B  an untyped output buffer
 and the number of elements the caller passes for each output array (1 unless listed below).
@@ -39,6 +41,13 @@ OUTPUT_ELEMENTS = {
 }
 
 
+# Counts that only the caller's arrays bound: reading `count` elements is the documented use.
+UNBOUNDED_COUNTS = {
+    ("QUORVA_MC_RegTableCCMP", "count"),
+    ("QUORVA_MC_CmpTrgIx_Start", "count"),
+}
+
+
 def role(function, c_type, name):
     words = c_type.replace("*", " * ").split()
     if "QUORVA_HANDLE" in words:
@@ -46,7 +55,7 @@ def role(function, c_type, name):
             return "D"
         return "M" if function.startswith("QUORVA_MC_") else "A"
     if "*" not in words:
-        return "V"
+        return "N" if (function, name) in UNBOUNDED_COUNTS else "V"
     if words[:2] == ["const", "char"]:
         return "L" if name == "boards" else "S"
     if "const" in words:

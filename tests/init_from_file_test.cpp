@@ -40,7 +40,8 @@ TEST_F(InitFromFile, AppliesEachAxisThroughItsSettersInOrder) {
   const std::string file = ConfigFile(
       "[axis 7]\n"
       "output_mode = 4\ninput_mode = 6\nmax_speed = 655350\nunit_distance = 1000\n"
-      "unit_speed = 0.1\nin_out_ratio = 2\nalm = 3\nsoft_limits = 0\nel = 3\nfilter_logic = 1\n"
+      "unit_speed = 0.1\nin_out_ratio = 2\nalm = 3\nsoft_limits = 1\nsoft_limit1 = -100\n"
+      "soft_limit2 = 0.25\nel = 3\nfilter_logic = 1\n"
       "dr = 1\nsd1 = 3\nsd2 = 2\nsta = 1\nstp = 2\nclr1 = 5\nclr2 = 1\ncmp_width = 100.9\n"
       "cmp_logic = 1\ninp = 2\nltc = 2\n");
   const std::string trace = TempPath("init.dbg");
@@ -57,12 +58,13 @@ TEST_F(InitFromFile, AppliesEachAxisThroughItsSettersInOrder) {
   }
   EXPECT_EQ(axis7,
             (std::vector<std::string>{
-                "QUORVA_MC_SetOutputMode", "QUORVA_MC_SetInputMode", "QUORVA_MC_SetUnitSpeed",
-                "QUORVA_MC_SetSpeedRange", "QUORVA_MC_SetUnitDistance", "QUORVA_MC_SetUnitSpeed",
-                "QUORVA_MC_SetInOutRatio", "QUORVA_MC_SetMioCfgALM", "QUORVA_MC_SetMioCfgEL",
-                "QUORVA_MC_SetELL", "QUORVA_MC_SetFilterLogic", "QUORVA_MC_SetMioCfgDR",
-                "QUORVA_MC_SetMioCfgSD", "QUORVA_MC_SetMioCfgSTA", "QUORVA_MC_SetMioCfgSTP",
-                "QUORVA_MC_SetMioCfgCLR", "QUORVA_MC_SetMioCfgCMP", "QUORVA_MC_SetMioCfgINP"}));
+                "QUORVA_MC_SetOutputMode",   "QUORVA_MC_SetInputMode",    "QUORVA_MC_SetUnitSpeed",
+                "QUORVA_MC_SetSpeedRange",   "QUORVA_MC_SetUnitDistance", "QUORVA_MC_SetUnitSpeed",
+                "QUORVA_MC_SetInOutRatio",   "QUORVA_MC_SetMioCfgALM",    "QUORVA_MC_SetSoftLimit",
+                "QUORVA_MC_EnableSoftLimit", "QUORVA_MC_SetMioCfgEL",     "QUORVA_MC_SetELL",
+                "QUORVA_MC_SetFilterLogic",  "QUORVA_MC_SetMioCfgDR",     "QUORVA_MC_SetMioCfgSD",
+                "QUORVA_MC_SetMioCfgSTA",    "QUORVA_MC_SetMioCfgSTP",    "QUORVA_MC_SetMioCfgCLR",
+                "QUORVA_MC_SetMioCfgCMP",    "QUORVA_MC_SetMioCfgINP"}));
 
   // The packed codes as the getters read them back from the registers.
   int a = -1, b = -1, c = -1, d = -1;
@@ -85,6 +87,10 @@ TEST_F(InitFromFile, AppliesEachAxisThroughItsSettersInOrder) {
   EXPECT_EQ(std::pair(width, a), std::pair(100u, 1)) << "width truncated";
   EXPECT_EQ(QUORVA_MC_GetUnitDistance(board_, 7), 1000.0);
   EXPECT_EQ(QUORVA_MC_GetInOutRatio(board_, 7), 2.0);
+  double limit1 = 0, limit2 = 0;
+  QUORVA_MC_GetSoftLimit(board_, 7, &limit1, &limit2);
+  EXPECT_EQ(std::pair(limit1, limit2), std::pair(-100000.0, 250.0)) << "pulses of 1000 per unit";
+  EXPECT_EQ(QUORVA_MC_GetEnableSoftLimit(board_, 7), 1);
   // The range was taken in pulses per second, before the unit speed of 0.1.
   EXPECT_EQ(context_->speedResolution[7], 10.0);
   EXPECT_EQ(context_->maxSpeed[7], 655350.0);
@@ -93,6 +99,7 @@ TEST_F(InitFromFile, AppliesEachAxisThroughItsSettersInOrder) {
   EXPECT_EQ(QUORVA_MC_GetUnitDistance(board_, 0), 1.0);
   QUORVA_MC_GetMioCfgSTA(board_, 0, &a, &b);
   EXPECT_EQ(std::pair(a, b), std::pair(0, 1)) << "STA code 0";
+  EXPECT_EQ(QUORVA_MC_GetEnableSoftLimit(board_, 0), 0);
 }
 
 TEST_F(InitFromFile, OnlyTheBoardsAxesAreConfigured) {

@@ -41,6 +41,13 @@ void ApplyAxis(QUORVA_HANDLE handle, int axis, const ic::Axis& settings) {
   QUORVA_MC_SetInOutRatio(handle, axis, real(ic::kInOutRatio));
   QUORVA_MC_SetMioCfgALM(handle, axis, ic::CodeAbove(code(ic::kAlmCode)),
                          ic::CodeBit0(code(ic::kAlmCode)));
+  // Converted to pulses with the unit distance just set.
+  if (settings.flags[ic::kSoftLimitsOn] != 0) {
+    QUORVA_MC_SetSoftLimit(handle, axis, real(ic::kSoftLimit1), real(ic::kSoftLimit2));
+    QUORVA_MC_EnableSoftLimit(handle, axis);
+  } else {
+    QUORVA_MC_DisableSoftLimit(handle, axis);
+  }
 
   const int el = code(ic::kElCode);
   QUORVA_MC_SetMioCfgEL(handle, axis, ic::CodeBit0(el));

@@ -10,8 +10,9 @@ chooses ordinary and hostile arguments:
     M  handle of a motion board       D  handle of a data-acquisition board
     A  handle of any board (the board-level functions)
     V  a number (the test takes its type from the function)
-    N  the number of elements of the caller's input arrays, without an upper limit of its own
-       (listed in UNBOUNDED_COUNTS below): hostile counts stay within the arrays the test passes
+    N  a count without an upper limit of its own, the size of the caller's arrays or of the
+       table it asks for (listed in UNBOUNDED_COUNTS below): hostile counts stay within the
+       arrays the test passes
     S  a file path            L  a list of simulated boards ("A508,A101")
     I  an input array         O  an output array        B  an untyped output buffer
 and the number of elements the caller passes for each output array (1 unless listed below).
@@ -41,9 +42,11 @@ OUTPUT_ELEMENTS = {
 }
 
 
-# Counts that only the caller's arrays bound: reading `count` elements is the documented use.
+# Counts that only the caller bounds: reading `count` elements of its arrays, or building the
+# table of `count` entries it asks for, is the documented use.
 UNBOUNDED_COUNTS = {
     ("QUORVA_MC_RegTableCCMP", "count"),
+    ("QUORVA_MC_BuildTableCCMP", "count"),
     ("QUORVA_MC_CmpTrgIx_Start", "count"),
 }
 

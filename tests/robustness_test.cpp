@@ -166,7 +166,7 @@ std::vector<std::string> HostileTexts() {
 template <typename T, typename Enable = void>
 class Argument;
 
-// Numbers: 1, or one of the hostile numbers. A count of the caller's array elements (role N)
+// Numbers: 1, or one of the hostile numbers. A count that only the caller bounds (role N)
 // stays within the arrays the test passes.
 template <typename T>
 class Argument<T, std::enable_if_t<std::is_arithmetic_v<T>>> {

@@ -39,6 +39,7 @@ TEST(ProfileReader, ReadsHeadersAndKeysLineByLine) {
       {"; Comment = no\nno equals sign\n\n \t\n[broken\n=v\n", "=v|"},
       {"a=b=c\r\n[Next]\r\nKey=crlf\r\nLast=no line end",
        "a=b=c|[Next]|Key=crlf|Last=no line end|"},
+      {"[a]\nLast=longer than the lines before it", "[a]|Last=longer than the lines before it|"},
       {"k=" + longest + "\nafter=1\n", "k=" + longest + "|after=1|"},
       {"k=" + tooLong + "\nafter=1\n", "after=1|"},
       {"  [" + tooLong + "]\nk=1\n", "<unnamed>|k=1|"},

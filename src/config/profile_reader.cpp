@@ -54,10 +54,11 @@ bool ProfileReader::NextLine(std::string_view& line, bool& overlong) {
       return true;
     }
     if (!Fill()) {
-      // The last line of a file that does not end in a line end.
-      line = {start, available};
+      // The last line of a file that does not end in a line end; the refill has moved it to
+      // the front of the buffer.
+      line = {buffer_.data() + begin_, end_ - begin_};
       begin_ = end_;
-      return available != 0;
+      return !line.empty();
     }
   }
 }

@@ -15,7 +15,11 @@ void SimClose(QUORVA_HANDLE handle) {
   sim::SimBus::Instance().Close(handle);
 }
 
-constexpr DriverBackend kSimBackend{"sim", SimOpen, SimSend, SimClose};
+void SimShutdown() {
+  sim::SimBus::Instance().StopScheduler();
+}
+
+constexpr DriverBackend kSimBackend{"sim", SimOpen, SimSend, SimClose, SimShutdown};
 
 }  // namespace
 

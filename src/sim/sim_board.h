@@ -3,11 +3,16 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include "VarnDasQvSim.h"
+#include "platform/notification_event.h"
 #include "sim/daq/daq_state.h"
 #include "sim/motion/axis_motion.h"
+#include "sim/motion/interrupts.h"
+#include "sim/motion/latch.h"
 #include "sim/motion/list_runner.h"
 
 namespace quorva::sim {
@@ -20,6 +25,8 @@ struct SimAxis {
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainStatus{};   // what 640 reads
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainWritten{};  // what 620 wrote
   AxisMotion motion;
+  AxisInterrupts interrupts;
+  LatchQueue latchQueue;
 };
 
 // Resource bytes of the device detail record (flags, analog in/out, digital in/out, axes).
@@ -45,6 +52,9 @@ struct SimBoard {
   std::array<std::uint32_t, kEepromWords> eeprom{};
   DaqState daq;
   ListRun list;
+  // The application's event, while one is registered (command 650).
+  std::optional<platform::NotificationEvent> notification;
+  std::vector<LatchPulse> latchPulses;  // scheduled, in time order
 };
 
 inline std::uint64_t WordKey(std::uint32_t region, std::uint32_t offset) {

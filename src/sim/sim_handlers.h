@@ -32,6 +32,10 @@ void AddProtocolDefaults(HandlerTable& table);
 void AddBoardHandlers(HandlerTable& table);
 // Axis registers, main space, controller version.
 void AddAxisHandlers(HandlerTable& table);
+// Interrupt registration, masks, state and status words.
+void AddInterruptHandlers(HandlerTable& table);
+// The latch queues.
+void AddLatchHandlers(HandlerTable& table);
 // List motion and the output addresses list output actions name.
 void AddListHandlers(HandlerTable& table);
 // Analog input and scans, digital and serial I/O, analog output and waveforms, counters.

@@ -47,7 +47,7 @@ void CloseNode(QUORVA_HANDLE handle) {
   ::close(DescriptorOf(handle));
 }
 
-constexpr DriverBackend kDeviceBackend{"device", OpenNode, SendIoctl, CloseNode};
+constexpr DriverBackend kDeviceBackend{"device", OpenNode, SendIoctl, CloseNode, nullptr};
 
 }  // namespace
 

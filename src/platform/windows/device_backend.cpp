@@ -122,7 +122,8 @@ void CloseInterface(QUORVA_HANDLE handle) {
   CloseHandle(handle);
 }
 
-constexpr DriverBackend kDeviceBackend{"device", OpenInterface, SendDeviceControl, CloseInterface};
+constexpr DriverBackend kDeviceBackend{"device", OpenInterface, SendDeviceControl, CloseInterface,
+                                       nullptr};
 
 }  // namespace
 

@@ -1,9 +1,14 @@
-// Unloads every registered board when the library leaves the process.
+// Unloads every registered board when the library leaves the process, then ends the driver
+// backend's threads. When the whole process exits (`reserved` not null) the system has ended
+// every other thread already.
 #include <windows.h>
 
 #include "device/registry.h"
+#include "platform/backend.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE /*module*/, DWORD reason, LPVOID /*reserved*/) {
-  if (reason == DLL_PROCESS_DETACH) quorva::UnloadAllDevices();
+extern "C" BOOL WINAPI DllMain(HINSTANCE /*module*/, DWORD reason, LPVOID reserved) {
+  if (reason != DLL_PROCESS_DETACH) return TRUE;
+  quorva::UnloadAllDevices();
+  if (reserved == nullptr) quorva::ShutdownActiveBackend();
   return TRUE;
 }

@@ -31,6 +31,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/motion/interrupts.h"
+
 namespace quorva::sim {
 namespace {
 
@@ -172,6 +174,7 @@ void Finish(SimAxis& axis, std::uint32_t cause, std::int64_t endNs) {
   m.stopCauses |= cause;
   m.endNs = endNs;
   Publish(axis);
+  MoveEndInterrupt(axis, cause);
 }
 
 void Launch(SimAxis& axis, std::int64_t nowNs) {
@@ -180,6 +183,7 @@ void Launch(SimAxis& axis, std::int64_t nowNs) {
     m.phase = AxisMotion::Phase::kIdle;
     m.stopCauses = cause;
     Publish(axis);
+    MoveEndInterrupt(axis, cause);
     return;
   }
   m.phase = AxisMotion::Phase::kRunning;

@@ -4,6 +4,7 @@
 
 #include "VarnDasQvSim.h"
 #include "sim/motion/axis_controller.h"
+#include "sim/motion/latch.h"
 #include "sim/sim_bus.h"
 
 using namespace quorva::sim;
@@ -32,7 +33,11 @@ extern "C" {
 int QUORVA_SIM_SetAxisInput(int board, int axis, int signal, int active) {
   if (signal < QUORVA_SIM_INPUT_EL_PLUS || signal > QUORVA_SIM_INPUT_LATCH) return -1;
   return WithAxis(board, axis, [&](SimAxis& a, std::int64_t now) {
-    SetInputSignal(a, signal, active != 0, now);
+    if (signal == QUORVA_SIM_INPUT_LATCH) {
+      SetLatchInput(a, active != 0, now);
+    } else {
+      SetInputSignal(a, signal, active != 0, now);
+    }
     return 0;
   });
 }

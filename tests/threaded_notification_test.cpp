@@ -1,0 +1,147 @@
+// The simulated driver's event scheduler on the real-time clock: the application's event is
+// signalled at the instant of an interrupt while the application sends no request, and the
+// scheduler thread shares the boards with the request path.
+#include <thread>
+#include <vector>
+
+#include "platform/backend.h"
+#include "sim/sim_bus.h"
+#include "sim_test.h"
+#include "test_event.h"
+
+#ifndef _WIN32
+#include <dirent.h>
+#include <dlfcn.h>
+#endif
+
+namespace quorva {
+namespace {
+
+constexpr double kWakeLimit = 0.005;  // seconds
+
+class ThreadedNotification : public test::MotionBoardTest {
+ protected:
+  void SetUp() override {
+    MotionBoardTest::SetUp();
+    ASSERT_EQ(QUORVA_SIM_SetClock(QUORVA_SIM_CLOCK_REALTIME, 1.0), 0);
+    QUORVA_MC_EnableInterrupt(board_, event_.Value());
+  }
+  static double EndTime(int axis) {
+    QUORVA_SIM_AXIS_STATE state{};
+    QUORVA_SIM_GetAxisState(0, axis, &state);
+    return state.endTime;
+  }
+  static bool SchedulerRunning() { return sim::SimBus::Instance().SchedulerRunning(); }
+
+  test::TestEvent event_;
+};
+
+TEST_F(ThreadedNotification, AWaitingThreadWakesAtTheEndOfAMoveWithoutRequests) {
+  QUORVA_MC_StartMove(board_, 0, 200);  // 0.2 s at the default 1000 pulses per second
+  ASSERT_EQ(event_.Wait(2000), 1u);
+  const double woken = QUORVA_SIM_GetTime();
+  const double end = EndTime(0);
+  EXPECT_GE(woken, end);
+  EXPECT_LT(woken - end, kWakeLimit);
+}
+
+TEST_F(ThreadedNotification, ALatchPulseIsSignalledAtItsInstant) {
+  const double at = QUORVA_SIM_GetTime() + 0.15;
+  ASSERT_EQ(QUORVA_SIM_LatchPulseAt(0, 5, at), 0);
+  ASSERT_EQ(event_.Wait(2000), 1u);
+  const double woken = QUORVA_SIM_GetTime();
+  EXPECT_GE(woken, at);
+  EXPECT_LT(woken - at, kWakeLimit);
+  EXPECT_EQ(QUORVA_MC_GetAxisIntState(board_, 5), unsigned{QUORVA_SIM_INT_LATCH});
+}
+
+// Moves end while the application polls positions and another thread takes the signals: every
+// interrupt is signalled once, whichever side notices it first.
+TEST_F(ThreadedNotification, RequestsAndTheSchedulerShareTheBoards) {
+  constexpr int kAxes = 4;
+  std::atomic<int> signals{0};
+  std::atomic<bool> done{false};
+  std::thread waiter([&] {
+    while (!done)
+      signals += static_cast<int>(event_.Wait(10));
+  });
+  for (int round = 0; round < 3; ++round) {
+    for (int axis = 0; axis < kAxes; ++axis)
+      QUORVA_MC_StartMove(board_, axis, 20 + 15 * axis);
+    for (int axis = 0; axis < kAxes; ++axis) {
+      while (QUORVA_MC_Done(board_, axis) == 0)
+        QUORVA_MC_GetPosition_C(board_, axis);
+    }
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  done = true;
+  waiter.join();
+#ifndef _WIN32
+  EXPECT_EQ(signals, 3 * kAxes);
+#else
+  EXPECT_GE(signals, 1);
+#endif
+}
+
+TEST_F(ThreadedNotification, ShutdownEndsTheThreadAndTheNextEventStartsItAgain) {
+  QUORVA_MC_StartMove(board_, 1, 50);
+  ASSERT_EQ(event_.Wait(2000), 1u);
+  EXPECT_TRUE(SchedulerRunning());
+  ShutdownActiveBackend();
+  EXPECT_FALSE(SchedulerRunning());
+  QUORVA_MC_StartMove(board_, 1, 50);
+  EXPECT_TRUE(SchedulerRunning());
+  EXPECT_EQ(event_.Wait(2000), 1u);
+}
+
+TEST_F(ThreadedNotification, NoThreadWithoutAnEventOrOnTheVirtualClock) {
+  QUORVA_MC_DisableInterrupt(board_);
+  QUORVA_MC_StartMove(board_, 2, 50);
+  EXPECT_FALSE(SchedulerRunning());
+  QUORVA_SIM_SetClock(QUORVA_SIM_CLOCK_VIRTUAL, 1);
+  QUORVA_MC_EnableInterrupt(board_, event_.Value());
+  QUORVA_MC_StartMove(board_, 3, 50);
+  EXPECT_FALSE(SchedulerRunning());
+}
+
+#ifndef _WIN32
+int ThreadCount() {
+  int count = 0;
+  if (DIR* tasks = opendir("/proc/self/task")) {
+    while (const dirent* entry = readdir(tasks))
+      count += entry->d_name[0] != '.' ? 1 : 0;
+    closedir(tasks);
+  }
+  return count;
+}
+
+// The library as an application loads it: unloading it while a move runs and an event is
+// registered ends the scheduler thread before the code goes away.
+TEST(ThreadedLibraryUnload, UnloadingTheLibraryEndsTheSchedulerThread) {
+  void* library = dlopen(QUORVA_SHARED_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  const auto symbol = [&](const char* name) { return dlsym(library, name); };
+  const auto configure = reinterpret_cast<int (*)(const char*)>(symbol("QUORVA_SIM_Configure"));
+  const auto setClock = reinterpret_cast<int (*)(int, double)>(symbol("QUORVA_SIM_SetClock"));
+  const auto load = reinterpret_cast<QUORVA_HANDLE (*)(int, int)>(symbol("QUORVA_LoadDevice"));
+  const auto enable =
+      reinterpret_cast<void (*)(QUORVA_HANDLE, std::uint64_t)>(symbol("QUORVA_MC_EnableInterrupt"));
+  const auto move =
+      reinterpret_cast<void (*)(QUORVA_HANDLE, int, double)>(symbol("QUORVA_MC_StartMove"));
+  ASSERT_TRUE(configure && setClock && load && enable && move);
+  ASSERT_EQ(configure("A508"), 1);
+  setClock(QUORVA_SIM_CLOCK_REALTIME, 1);
+  const int before = ThreadCount();
+  const QUORVA_HANDLE board = load(0xA508, 0);
+  test::TestEvent event;
+  enable(board, event.Value());
+  move(board, 0, 100);
+  EXPECT_EQ(ThreadCount(), before + 1);
+  dlclose(library);
+  EXPECT_EQ(ThreadCount(), before);
+  EXPECT_EQ(event.Wait(200), 0u) << "nothing left to signal the move's end";
+}
+#endif
+
+}  // namespace
+}  // namespace quorva

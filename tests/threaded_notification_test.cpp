@@ -1,6 +1,8 @@
 // The simulated driver's event scheduler on the real-time clock: the application's event is
 // signalled at the instant of an interrupt while the application sends no request, and the
 // scheduler thread shares the boards with the request path.
+#include <algorithm>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -17,7 +19,11 @@
 namespace quorva {
 namespace {
 
+// A waiting thread wakes within this of the interrupt; on a busy machine one wake-up in three
+// may come later, never by more than the outer limit.
 constexpr double kWakeLimit = 0.005;  // seconds
+constexpr double kOuterLimit = 0.1;
+constexpr int kTrials = 3;
 
 class ThreadedNotification : public test::MotionBoardTest {
  protected:
@@ -33,25 +39,41 @@ class ThreadedNotification : public test::MotionBoardTest {
   }
   static bool SchedulerRunning() { return sim::SimBus::Instance().SchedulerRunning(); }
 
+  // Arms an interrupt with `arm`, blocks on the event with no request sent meanwhile, and checks
+  // how late after the interrupt's simulated instant (`instant()`, read afterwards) the waiting
+  // thread wakes, in the median of kTrials.
+  template <typename Arm, typename Instant>
+  void ExpectPromptWakes(Arm arm, Instant instant) {
+    std::vector<double> delays;
+    for (int trial = 0; trial < kTrials; ++trial) {
+      arm();
+      ASSERT_EQ(event_.Wait(2000), 1u);
+      const double woken = QUORVA_SIM_GetTime();
+      const double at = instant();
+      EXPECT_GE(woken, at);
+      EXPECT_LT(woken - at, kOuterLimit);
+      delays.push_back(woken - at);
+    }
+    std::sort(delays.begin(), delays.end());
+    EXPECT_LT(delays[kTrials / 2], kWakeLimit) << delays.front() << " .. " << delays.back();
+  }
+
   test::TestEvent event_;
 };
 
 TEST_F(ThreadedNotification, AWaitingThreadWakesAtTheEndOfAMoveWithoutRequests) {
-  QUORVA_MC_StartMove(board_, 0, 200);  // 0.2 s at the default 1000 pulses per second
-  ASSERT_EQ(event_.Wait(2000), 1u);
-  const double woken = QUORVA_SIM_GetTime();
-  const double end = EndTime(0);
-  EXPECT_GE(woken, end);
-  EXPECT_LT(woken - end, kWakeLimit);
+  // 0.1 s at the default 1000 pulses per second.
+  ExpectPromptWakes([&] { QUORVA_MC_StartMove(board_, 0, 100); }, [] { return EndTime(0); });
 }
 
 TEST_F(ThreadedNotification, ALatchPulseIsSignalledAtItsInstant) {
-  const double at = QUORVA_SIM_GetTime() + 0.15;
-  ASSERT_EQ(QUORVA_SIM_LatchPulseAt(0, 5, at), 0);
-  ASSERT_EQ(event_.Wait(2000), 1u);
-  const double woken = QUORVA_SIM_GetTime();
-  EXPECT_GE(woken, at);
-  EXPECT_LT(woken - at, kWakeLimit);
+  double at = 0;
+  ExpectPromptWakes(
+      [&] {
+        at = QUORVA_SIM_GetTime() + 0.1;
+        EXPECT_EQ(QUORVA_SIM_LatchPulseAt(0, 5, at), 0);
+      },
+      [&] { return at; });
   EXPECT_EQ(QUORVA_MC_GetAxisIntState(board_, 5), unsigned{QUORVA_SIM_INT_LATCH});
 }
 

@@ -42,6 +42,7 @@ class EventScheduler {
   // Guarded by the mutex.
   bool started_ = false;
   bool stopping_ = false;
+  bool exited_ = false;                           // the thread has left Run
   std::optional<Clock::time_point> sleepsUntil_;  // nothing: until told
 };
 

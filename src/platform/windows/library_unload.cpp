@@ -5,10 +5,13 @@
 
 #include "device/registry.h"
 #include "platform/backend.h"
+#include "platform/platform.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE /*module*/, DWORD reason, LPVOID reserved) {
   if (reason != DLL_PROCESS_DETACH) return TRUE;
   quorva::UnloadAllDevices();
-  if (reserved == nullptr) quorva::ShutdownActiveBackend();
+  if (reserved != nullptr) return TRUE;
+  quorva::platform::MarkLibraryUnloading();
+  quorva::ShutdownActiveBackend();
   return TRUE;
 }

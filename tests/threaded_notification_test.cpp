@@ -81,15 +81,16 @@ TEST_F(ThreadedNotification, ALatchPulseIsSignalledAtItsInstant) {
 // interrupt is signalled once, whichever side notices it first.
 TEST_F(ThreadedNotification, RequestsAndTheSchedulerShareTheBoards) {
   constexpr int kAxes = 4;
+  constexpr int kRounds = 20;
   std::atomic<int> signals{0};
   std::atomic<bool> done{false};
   std::thread waiter([&] {
     while (!done)
       signals += static_cast<int>(event_.Wait(10));
   });
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < kRounds; ++round) {
     for (int axis = 0; axis < kAxes; ++axis)
-      QUORVA_MC_StartMove(board_, axis, 20 + 15 * axis);
+      QUORVA_MC_StartMove(board_, axis, 5 + 3 * axis);
     for (int axis = 0; axis < kAxes; ++axis) {
       while (QUORVA_MC_Done(board_, axis) == 0)
         QUORVA_MC_GetPosition_C(board_, axis);
@@ -99,7 +100,7 @@ TEST_F(ThreadedNotification, RequestsAndTheSchedulerShareTheBoards) {
   done = true;
   waiter.join();
 #ifndef _WIN32
-  EXPECT_EQ(signals, 3 * kAxes);
+  EXPECT_EQ(signals, kRounds * kAxes);
 #else
   EXPECT_GE(signals, 1);
 #endif
@@ -153,14 +154,15 @@ TEST(ThreadedLibraryUnload, UnloadingTheLibraryEndsTheSchedulerThread) {
   ASSERT_TRUE(configure && setClock && load && enable && move);
   ASSERT_EQ(configure("A508"), 1);
   setClock(QUORVA_SIM_CLOCK_REALTIME, 1);
-  const int before = ThreadCount();
+  const int before = ThreadCount();  // (a sanitizer may add a thread of its own with ours)
   const QUORVA_HANDLE board = load(0xA508, 0);
   test::TestEvent event;
   enable(board, event.Value());
   move(board, 0, 100);
-  EXPECT_EQ(ThreadCount(), before + 1);
+  const int running = ThreadCount();
+  EXPECT_GT(running, before);
   dlclose(library);
-  EXPECT_EQ(ThreadCount(), before);
+  EXPECT_EQ(ThreadCount(), running - 1);
   EXPECT_EQ(event.Wait(200), 0u) << "nothing left to signal the move's end";
 }
 #endif

@@ -270,12 +270,13 @@ TEST(ThreadedWindowsLibrary, FreeingTheLibraryEndsTheSchedulerThread) {
   const HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   enable(board, reinterpret_cast<uintptr_t>(event));
   move(board, 0, 100);
-  EXPECT_EQ(ThreadCount(), before + 1);
+  const int running = ThreadCount();
+  EXPECT_GT(running, before);
   EXPECT_TRUE(FreeLibrary(library));
   // The thread ends once the unload has released the loader.
-  for (int wait = 0; wait < 100 && ThreadCount() > before; ++wait)
+  for (int wait = 0; wait < 100 && ThreadCount() >= running; ++wait)
     Sleep(10);
-  EXPECT_EQ(ThreadCount(), before);
+  EXPECT_EQ(ThreadCount(), running - 1);
   EXPECT_EQ(WaitForSingleObject(event, 200), static_cast<DWORD>(WAIT_TIMEOUT));
   CloseHandle(event);
 }

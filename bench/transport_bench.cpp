@@ -1,5 +1,6 @@
 // Cost of one request through the simulated driver, raw and through an exported function,
-// and of an untraced call with tracing off.
+// of an untraced call with tracing off, and of an exported call that sends no request (the
+// last two are the C side of bench/binding_overhead.py).
 #include <benchmark/benchmark.h>
 
 #include "VarnDasQvSim.h"
@@ -40,6 +41,14 @@ void BM_DoneTraceOff(benchmark::State& state) {
     benchmark::DoNotOptimize(QUORVA_MC_Done(board, 0));
 }
 BENCHMARK(BM_DoneTraceOff);
+
+// A getter answered from the library's own state: the bare cost of an exported call.
+void BM_GetUnitDistance(benchmark::State& state) {
+  const QUORVA_HANDLE board = LoadSimBoard();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(QUORVA_MC_GetUnitDistance(board, 0));
+}
+BENCHMARK(BM_GetUnitDistance);
 
 void BM_ReadMainSpace(benchmark::State& state) {
   const QUORVA_HANDLE board = LoadSimBoard();

@@ -29,7 +29,7 @@ class Latches : public test::MotionBoardTest {
 TEST_F(Latches, ConfigurationIsReadModifyWriteOfTwoBitsOnTheClampedAxis) {
   QUORVA_SIM_SetAxisRegister(0, 7, 28, 0x12345678);
   QUORVA_SIM_SetAxisRegister(0, 7, 32, 0x0000BFFF);
-  QUORVA_MC_SetMioCfgLTC(board_, 12, 1, 5);
+  QUORVA_MC_SetMioCfgLTC(board_, 12, 2, 5);  // first 1 or more: set; second limited to 1
   EXPECT_REQUESTS(
       {"630(7, 28, *)", "610(7, 28, 0x12B45678)", "630(7, 32, *)", "610(7, 32, 0xFFFF)"});
   int first = -1;
@@ -37,7 +37,8 @@ TEST_F(Latches, ConfigurationIsReadModifyWriteOfTwoBitsOnTheClampedAxis) {
   QUORVA_MC_GetMioCfgLTC(board_, 7, &first, &second);
   EXPECT_EQ(first, 1);
   EXPECT_EQ(second, 1);
-  QUORVA_MC_SetMioCfgLTC(board_, -4, 0, -1);  // axis 0: both flags clear
+  QUORVA_SIM_SetAxisRegister(0, 0, 28, 0xFFFFFFFF);
+  QUORVA_MC_SetMioCfgLTC(board_, -4, -1, -1);  // axis 0: both flags clear
   QUORVA_MC_GetMioCfgLTC(board_, 0, &first, nullptr);
   EXPECT_EQ(first, 0);
   EXPECT_EQ(Reg(0, 32) & 0x4000, 0u);

@@ -9,9 +9,10 @@
 namespace quorva::sim {
 namespace {
 
-AxisInterrupts* InterruptsOf(SimBoard& board, const SimRequest& request) {
-  const std::uint32_t axis = request.U32(1);
-  return axis < static_cast<std::uint32_t>(kAxes) ? &board.axes[axis].interrupts : nullptr;
+// Runs `action(interrupts)` on the request's axis; refuses a request for no axis.
+template <typename Action>
+int WithInterrupts(SimBoard& board, const SimRequest& request, Action action) {
+  return WithRequestAxis(board, request, [&](SimAxis& axis) { action(axis.interrupts); });
 }
 
 // A value that names no event changes nothing and reports the error.
@@ -32,25 +33,21 @@ int Disable(SimBoard& board, const SimRequest& /*request*/) {
 }
 
 int Mask(SimBoard& board, const SimRequest& request) {
-  AxisInterrupts* interrupts = InterruptsOf(board, request);
-  if (interrupts == nullptr) return 0;
-  interrupts->mask = request.U32(2);
-  return 1;
+  return WithInterrupts(board, request,
+                        [&](AxisInterrupts& interrupts) { interrupts.mask = request.U32(2); });
 }
 
 int State(SimBoard& board, const SimRequest& request) {
-  AxisInterrupts* interrupts = InterruptsOf(board, request);
-  if (interrupts == nullptr) return 0;
-  request.Store(2, PendingSources(*interrupts));
-  return 1;
+  return WithInterrupts(board, request, [&](AxisInterrupts& interrupts) {
+    request.Store(2, PendingSources(interrupts));
+  });
 }
 
 int Status(SimBoard& board, const SimRequest& request) {
-  AxisInterrupts* interrupts = InterruptsOf(board, request);
-  if (interrupts == nullptr) return 0;
-  request.Store(2, std::exchange(interrupts->errorCauses, 0u));
-  request.Store(3, std::exchange(interrupts->eventCauses, 0u));
-  return 1;
+  return WithInterrupts(board, request, [&](AxisInterrupts& interrupts) {
+    request.Store(2, std::exchange(interrupts.errorCauses, 0u));
+    request.Store(3, std::exchange(interrupts.eventCauses, 0u));
+  });
 }
 
 }  // namespace

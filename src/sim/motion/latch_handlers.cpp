@@ -12,18 +12,10 @@ namespace {
 constexpr std::int32_t kDelivered = QUORVA_SIM_LATCH_OK;
 constexpr std::int32_t kNoItem = QUORVA_SIM_LATCH_NO_ITEM;
 
-LatchQueue* QueueOf(SimBoard& board, const SimRequest& request) {
-  const std::uint32_t axis = request.U32(1);
-  return axis < static_cast<std::uint32_t>(kAxes) ? &board.axes[axis].latchQueue : nullptr;
-}
-
 // Runs `action(queue)` on the request's queue; refuses a request for no axis.
 template <typename Action>
 int WithQueue(SimBoard& board, const SimRequest& request, Action action) {
-  LatchQueue* queue = QueueOf(board, request);
-  if (queue == nullptr) return 0;
-  action(*queue);
-  return 1;
+  return WithRequestAxis(board, request, [&](SimAxis& axis) { action(axis.latchQueue); });
 }
 
 // Stores an item (or the no-item code) through slots first, first + 1 and first + 2.

@@ -570,6 +570,10 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_SetCount_R(QUORVA_HANDLE handle, int axis,
 
 /* -- Homing -- */
 
+/* -- Soft limits, compare and trigger outputs -- */
+
+/* -- Latches and the latch queue -- */
+
 /* Latch counter codes: command (C), actual (A), deviation (D), general (G) counter. */
 #define QUORVA_LATCH_COUNTER_C 0
 #define QUORVA_LATCH_COUNTER_A 1
@@ -618,7 +622,7 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_LtcQueDeque(QUORVA_HANDLE handle, int axis,
 QUORVA_API int QUORVA_CALL QUORVA_MC_LtcQuePeekAt(QUORVA_HANDLE handle, int axis,
                                                   unsigned int position, double* value);
 
-/* -- Soft limits, compare and trigger outputs -- */
+/* -- Interrupts and blocking mode -- */
 
 /* Stores a window handle with the board (the library itself does not use it). */
 QUORVA_API void QUORVA_CALL QUORVA_MC_SetWindowHandle(QUORVA_HANDLE handle, unsigned int window);
@@ -626,11 +630,13 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_SetWindowHandle(QUORVA_HANDLE handle, unsi
  * mode: they only yield. Board default: yield. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_SetBlockingMode(QUORVA_HANDLE handle, unsigned int mode);
 /* Hands the application's event to the driver, which signals it at every unmasked interrupt:
- * an eventfd descriptor on Linux, an event HANDLE on Windows (cast to uint64_t). */
+ * an eventfd descriptor on Linux, an event HANDLE on Windows (cast to uint64_t). The meaning of
+ * the masks, the state and the status words is the driver's (the simulated driver's:
+ * VarnDasQvSim.h). */
 QUORVA_API void QUORVA_CALL QUORVA_MC_EnableInterrupt(QUORVA_HANDLE handle, uint64_t notification);
 /* The driver stops signalling the event. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_DisableInterrupt(QUORVA_HANDLE handle);
-/* Interrupt sources of the axis to mask (set bits: not raised). */
+/* The axis's interrupt mask. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_MaskInterrupt(QUORVA_HANDLE handle, int axis,
                                                     unsigned int mask);
 /* The axis's interrupt state as the driver reports it (0 when it does not answer). */
@@ -642,10 +648,6 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_GetIntStatus(QUORVA_HANDLE handle, int axi
 /* Fires the internal start signal for the axes of `mask` in the four-axis group of its lowest
  * axis (bits 0-7). */
 QUORVA_API void QUORVA_CALL QUORVA_MC_PutIntSTA(QUORVA_HANDLE handle, int mask);
-
-/* -- Latches and the latch queue -- */
-
-/* -- Interrupts and blocking mode -- */
 
 /* ---------------------------------------------------------------------------------------- */
 /* Motion: configuration and correction                                                      */

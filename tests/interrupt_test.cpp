@@ -66,19 +66,6 @@ TEST_F(Interrupts, StartSignalGoesToTheLowestAxisWithItsGroupsMask) {
   EXPECT_REQUESTS({"620(2, 0, 3078)", "620(4, 0, 774)", "620(7, 0, 2054)"});
 }
 
-TEST_F(Interrupts, StartSignalReleasesTheWaitingAxesItNames) {
-  for (int axis : {4, 5, 6}) {
-    QUORVA_MC_SetMioCfgSTA(board_, axis, 1, 0);
-    QUORVA_MC_StartMove(board_, axis, 100);
-  }
-  QUORVA_MC_PutIntSTA(board_, 0x30);
-  EXPECT_EQ(QUORVA_MC_Done(board_, 4), 0);
-  EXPECT_EQ(QUORVA_MC_Done(board_, 5), 0);
-  QUORVA_SIM_AXIS_STATE six{};
-  QUORVA_SIM_GetAxisState(0, 6, &six);
-  EXPECT_EQ(six.busy, 2) << "still waiting for the signal";
-}
-
 TEST_F(Interrupts, BlockingModeZeroPumpsAnyOtherOnlyYields) {
   const QUORVA_HANDLE analog = Load(0xA101);
   for (const auto& [mode, pump] : {std::pair{0u, 1}, {1u, 0}, {0u, 1}, {0xFFFFFFFFu, 0}}) {

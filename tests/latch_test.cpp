@@ -191,11 +191,9 @@ TEST_F(Latches, TraceLinesPrintAddressesAsTheirFormatsRead) {
   QUORVA_MC_LtcQuePeekAt(board_, 1, 4, &value);
   QUORVA_MC_LtcQueResetItem(board_, 1);
   QUORVA_EnableDebugLog(board_, path.c_str(), 0);
-  const std::string h = "0x" + [&] {
-    char text[16];
-    std::snprintf(text, sizeof text, "%x", TraceWord(board_));
-    return std::string(text);
-  }();
+  char handle[16];
+  std::snprintf(handle, sizeof handle, "0x%x", TraceWord(board_));
+  const std::string h = handle;
   const auto d = [](const void* p) { return std::to_string(TraceSigned(p)); };
   const std::string log = test::ReadFile(path);
   for (const std::string& line :

@@ -335,7 +335,8 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedRange(QUORVA_HANDLE handle, int ax
 /* Lowest and highest speed of the present resolution; either pointer may be NULL. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_GetSpeedRange(QUORVA_HANDLE handle, int axis,
                                                     double* minSpeed, double* maxSpeed);
-/* Start and working speed (user units per second), limited to the speed range. */
+/* Start and working speed (user units per second), limited to the speed range. A speed that is
+ * negative or not finite in pulses per second is ignored: both speeds stay as they were. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeed(QUORVA_HANDLE handle, int axis, double startSpeed,
                                                double workSpeed);
 /* Acceleration and deceleration (user units per second squared); 0 means no ramp. */
@@ -350,10 +351,12 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedMode(QUORVA_HANDLE handle, int axi
 QUORVA_API int QUORVA_CALL QUORVA_MC_MapAxes(QUORVA_HANDLE handle, int map, int axisMask);
 /* Profile shape of a map (map limited to 0-10). */
 QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedModeMx(QUORVA_HANDLE handle, int map, int mode);
-/* Working speed and both rates of a map, in the units of its lowest axis. */
+/* Working speed and both rates of a map, in the units of its lowest axis. A speed that is
+ * negative or not finite in pulses per second is ignored, with the rates of the same call. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedMx(QUORVA_HANDLE handle, int map, double speed,
                                                  double accel);
-/* Working speed, acceleration and deceleration of a map, in the units of its lowest axis. */
+/* Working speed, acceleration and deceleration of a map, in the units of its lowest axis; a
+ * negative or non-finite speed is ignored as by QUORVA_MC_SetSpeedMx. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_SetSpeedMx2(QUORVA_HANDLE handle, int map, double speed,
                                                   double accel, double decel);
 
@@ -677,8 +680,9 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_2DMATRIX_Get(QUORVA_HANDLE handle, int* axi
                                                   int* counts, double* xCorrections,
                                                   double* yCorrections);
 /* Backlash correction of `amount` (user units, 0-4095 pulses) at `speed` (user units per
- * second, used from the next move) with method `mode` and control code. Returns 1, or 0 when
- * the amount is out of range or the board has no motion context. */
+ * second, used from the next move) with method `mode` and control code. Returns 1, or 0 with
+ * nothing changed when the amount is out of range, the speed is negative or not finite in
+ * pulses per second, or the board has no motion context. */
 QUORVA_API int QUORVA_CALL QUORVA_MC_SetCorrection(QUORVA_HANDLE handle, int axis, int mode,
                                                    double amount, double speed, int control);
 

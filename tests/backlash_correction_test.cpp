@@ -45,6 +45,18 @@ TEST_F(BacklashCorrection, AmountIsLimitedToTwelveBitsOfPulses) {
   EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 0, -0.5, 10.0, 0), 1) << "truncates to 0 pulses";
 }
 
+TEST_F(BacklashCorrection, NegativeOrNonFiniteSpeedIsRefused) {
+  ASSERT_EQ(QUORVA_MC_SetCorrection(board_, 0, 0, 1.0, 50.0, 0), 1);
+  test::ClearLog();
+  for (double speed :
+       {-50.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+    EXPECT_EQ(QUORVA_MC_SetCorrection(board_, 0, 0, 2.0, speed, 0), 0) << speed;
+  }
+  EXPECT_EQ(test::LoggedRequestCount(), 0);
+  AxisProfilePrepare(board_, 0, *context_, 0, false, false, false);
+  EXPECT_EQ(Reg(27), 5u) << "50 pps in steps of 10 pps, not a wrapped negative";
+}
+
 TEST_F(BacklashCorrection, SpeedReachesTheControllerAtTheNextPreparation) {
   QUORVA_MC_SetUnitSpeed(board_, 0, 2.0);
   ASSERT_EQ(QUORVA_MC_SetCorrection(board_, 0, 0, 1.0, 50.0, 0), 1);

@@ -221,7 +221,7 @@ int CaptureSend(QUORVA_HANDLE, const DriverPacket& packet) {
 
 TEST_F(ListMotion, ThirtyTwoBitCallerHandsOverTheWideNodeChain) {
   const DriverBackend capture{"capture", SimulatedDriverBackend().open, CaptureSend,
-                              SimulatedDriverBackend().close, nullptr};
+                              SimulatedDriverBackend().close, SimulatedDriverBackend().release};
   SelectBackend(capture);
   OverrideWow64Probe(1);
   QUORVA_MC_BeginList(board_);

@@ -81,9 +81,56 @@ TEST_F(SpeedSettings, SpeedsAreLimitedToTheRangeOfTheResolution) {
   QUORVA_MC_SetSpeed(board_, 0, 50, 400);
   EXPECT_EQ(context_->startSpeed[0], 100.0);
   EXPECT_EQ(context_->workSpeed[0], 800.0);
-  QUORVA_MC_SetSpeed(board_, 0, std::nan(""), std::nan(""));
-  EXPECT_EQ(context_->startSpeed[0], 10.0) << "not a number falls to the lowest speed";
-  EXPECT_EQ(context_->workSpeed[0], 655350.0) << "and to the highest";
+}
+
+// A negative speed would wrap to the fastest step count of its register: the axis would run at
+// the top of its range. Such a speed, or one that is not finite, is ignored after its trace
+// line, and a move runs at the speed set before.
+TEST_F(SpeedSettings, NegativeOrNonFiniteSpeedsAreIgnoredAndMovesKeepTheSpeedSetBefore) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::string path = test::TempPath("motion.dbg");
+  ASSERT_EQ(QUORVA_EnableDebugLog(board_, path.c_str(), 1), 0);
+  QUORVA_MC_SetSpeedRange(board_, 0, 100000);
+  QUORVA_MC_SetSpeed(board_, 0, 10, 500);
+  const double resolution = context_->speedResolution[0];
+  const struct {
+    double start;
+    double work;
+  } refused[] = {{10, -5}, {-1, 500}, {10, nan}, {nan, 500}, {10, inf}, {10, -inf}};
+  for (const auto& r : refused) {
+    QUORVA_MC_SetSpeed(board_, 0, r.start, r.work);
+    EXPECT_EQ(context_->startSpeed[0], 10.0) << r.start << " " << r.work;
+    EXPECT_EQ(context_->workSpeed[0], 500.0) << r.start << " " << r.work;
+  }
+  QUORVA_MC_SetUnitSpeed(board_, 0, -1.0);
+  QUORVA_MC_SetSpeed(board_, 0, 10, 500);
+  EXPECT_EQ(context_->workSpeed[0], 500.0) << "negative in pulses per second";
+  QUORVA_MC_SetUnitSpeed(board_, 0, 1.0);
+
+  QUORVA_MC_StartVMove(board_, 0, 1);
+  QUORVA_SIM_AdvanceTime(0.1);
+  EXPECT_EQ(Reg(0, 2), static_cast<unsigned>(500 / resolution));
+  QUORVA_SIM_AXIS_STATE state{};
+  QUORVA_SIM_GetAxisState(0, 0, &state);
+  EXPECT_NEAR(state.speed, 500, resolution);
+  QUORVA_MC_EmgStop(board_, 0);
+
+  const std::string log = test::ReadFile(path);
+  EXPECT_NE(log.find(", 0, 10.000, -5.000)"), std::string::npos) << "traced, then ignored";
+  EXPECT_NE(log.find(", 0, 10.000, nan)"), std::string::npos) << log;
+}
+
+TEST_F(SpeedSettings, MapSpeedsIgnoreANegativeOrNonFiniteSpeed) {
+  QUORVA_MC_SetSpeedMx2(board_, 0, 300, 40, 50);
+  for (double speed : {-300.0, std::numeric_limits<double>::quiet_NaN(),
+                       std::numeric_limits<double>::infinity()}) {
+    QUORVA_MC_SetSpeedMx(board_, 0, speed, 70);
+    QUORVA_MC_SetSpeedMx2(board_, 0, speed, 70, 80);
+    EXPECT_EQ(context_->mapWorkSpeed[0], 300.0) << speed;
+    EXPECT_EQ(context_->mapAccel[0], 40.0) << "the whole call is ignored";
+    EXPECT_EQ(context_->mapDecel[0], 50.0);
+  }
 }
 
 TEST_F(SpeedSettings, SpeedRangeSetsTheResolutionAndItsRegisters) {

@@ -6,7 +6,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/backend.h"
 #include "sim/sim_bus.h"
 #include "sim_test.h"
 #include "test_event.h"
@@ -106,11 +105,11 @@ TEST_F(ThreadedNotification, RequestsAndTheSchedulerShareTheBoards) {
 #endif
 }
 
-TEST_F(ThreadedNotification, ShutdownEndsTheThreadAndTheNextEventStartsItAgain) {
+TEST_F(ThreadedNotification, StoppingTheSchedulerEndsItsThreadAndTheNextEventStartsItAgain) {
   QUORVA_MC_StartMove(board_, 1, 50);
   ASSERT_EQ(event_.Wait(2000), 1u);
   EXPECT_TRUE(SchedulerRunning());
-  ShutdownActiveBackend();
+  sim::SimBus::Instance().StopScheduler();
   EXPECT_FALSE(SchedulerRunning());
   QUORVA_MC_StartMove(board_, 1, 50);
   EXPECT_TRUE(SchedulerRunning());

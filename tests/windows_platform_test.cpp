@@ -201,13 +201,16 @@ TEST_F(WindowsBlockingMove, WaitingForAMoveDispatchesPostedMessages) {
 
 class WindowsLibraryDetach : public test::SimTest {};
 
-TEST_F(WindowsLibraryDetach, ProcessDetachUnloadsEveryBoardAndOtherNotificationsDoNothing) {
+TEST_F(WindowsLibraryDetach, FreeLibraryUnloadsEveryBoardAndOtherNotificationsDoNothing) {
   const QUORVA_HANDLE motion = Load(0xA508);
   const QUORVA_HANDLE analog = Load(0xA101);
   for (const DWORD reason : {DLL_PROCESS_ATTACH, DLL_THREAD_ATTACH, DLL_THREAD_DETACH}) {
     EXPECT_TRUE(DllMain(nullptr, reason, nullptr)) << reason;
     EXPECT_TRUE(FindDevice(motion).has_value()) << reason;
   }
+  int processExit = 0;  // a non-null `reserved`: the process is ending
+  EXPECT_TRUE(DllMain(nullptr, DLL_PROCESS_DETACH, &processExit));
+  EXPECT_TRUE(FindDevice(motion).has_value()) << "left to the system at process exit";
   EXPECT_TRUE(DllMain(nullptr, DLL_PROCESS_DETACH, nullptr));
   EXPECT_FALSE(FindDevice(motion).has_value());
   EXPECT_FALSE(FindDevice(analog).has_value());

@@ -34,11 +34,12 @@ int QUORVA_MC_SetCorrection(QUORVA_HANDLE handle, int axis, int mode, double amo
   // An amount that is not a number has no pulse count and is refused like one out of range.
   if (std::isnan(exactPulses)) return 0;
   const std::int32_t pulses = Trunc32(exactPulses);
-  if (pulses < 0 || pulses > kMaxCorrectionPulses) return 0;
+  const double correctionSpeed = speed * context->unitSpeed[axis];
+  if (pulses < 0 || pulses > kMaxCorrectionPulses || !SpeedAccepted(correctionSpeed)) return 0;
   const std::uint32_t amountAndMethod =
       static_cast<std::uint32_t>(pulses) | static_cast<std::uint32_t>(mode) << kMethodShift;
   AxisRegUpdateBits(handle, axis, reg::kEnvironment6, amountAndMethod, kAmountAndMethodMask);
-  context->correctionSpeed[axis] = speed * context->unitSpeed[axis];
+  context->correctionSpeed[axis] = correctionSpeed;
   AxisRegUpdateBits(handle, axis, reg::kEnvironment3,
                     (static_cast<std::uint32_t>(control) << kControlShift) & kControlMask,
                     kControlMask);

@@ -5,6 +5,7 @@
 
 #include "daq/volt_codes.h"
 #include "device/commands.h"
+#include "device/immortal.h"
 
 using namespace quorva;
 using namespace quorva::daq;
@@ -15,8 +16,15 @@ constexpr int kMaxSamples = 4096;
 
 // The codes of the waveform being handed to the driver. One buffer for the process: the lock
 // keeps two threads from filling it at once while one of them is sending it.
-std::mutex g_codesLock;
-std::array<std::uint32_t, kMaxSamples> g_codes;
+struct WaveformCodes {
+  std::mutex lock;
+  std::array<std::uint32_t, kMaxSamples> codes;
+};
+
+WaveformCodes& Codes() {
+  static Immortal<WaveformCodes> codes;
+  return *codes;
+}
 
 bool SampleCountValid(int count) {
   return count >= 2 && count <= kMaxSamples;
@@ -26,10 +34,11 @@ bool SampleCountValid(int count) {
 template <typename... Rest>
 int SendCodes(QUORVA_HANDLE handle, std::uint32_t code, int channel, const float* samples,
               int count, Rest... rest) {
-  std::lock_guard lock(g_codesLock);
+  WaveformCodes& buffer = Codes();
+  std::lock_guard lock(buffer.lock);
   for (int i = 0; i < count; ++i)
-    g_codes[static_cast<std::size_t>(i)] = AnalogOutputCode(samples[i]);
-  return DriverCall(handle, code, channel, g_codes.data(), count, rest...);
+    buffer.codes[static_cast<std::size_t>(i)] = AnalogOutputCode(samples[i]);
+  return DriverCall(handle, code, channel, buffer.codes.data(), count, rest...);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "device/immortal.h"
 #include "device/registry.h"
 #include "device/trace.h"
 
@@ -27,8 +28,15 @@ constexpr ErrorText kErrorTexts[] = {
 };
 
 // The text returned by QUORVA_ErrorString: the last one copied, empty before the first.
-std::mutex g_messageMutex;
-char g_message[96];
+struct MessageBuffer {
+  std::mutex mutex;
+  char text[96];
+};
+
+MessageBuffer& Message() {
+  static Immortal<MessageBuffer> message;
+  return *message;
+}
 
 }  // namespace
 
@@ -62,14 +70,15 @@ int QUORVA_LastError(void) {
 
 const char* QUORVA_ErrorString(int /*code*/) {
   const int current = QUORVA_LastError();
-  std::lock_guard lock(g_messageMutex);
+  MessageBuffer& message = Message();
+  std::lock_guard lock(message.mutex);
   for (const ErrorText& e : kErrorTexts) {
     if (e.code == current) {
-      std::snprintf(g_message, sizeof g_message, "%s", e.text);
+      std::snprintf(message.text, sizeof message.text, "%s", e.text);
       break;
     }
   }
-  return g_message;
+  return message.text;
 }
 
 }  // extern "C"

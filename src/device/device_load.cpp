@@ -1,28 +1,16 @@
 // QUORVA_LoadDevice and QUORVA_UnloadDevice.
-#include "config/gantry_table.h"
-#include "device/board_table.h"
+#include "device/board_watchers.h"
 #include "device/device_open.h"
 #include "device/registry.h"
-#include "motion/core/motion_context.h"
 
 using namespace quorva;
-
-namespace {
-
-// A motion board gets its context on the first load of (DeviceId, instance); later loads of
-// the same board, and boards sharing its family slot, use the existing one. A new context of
-// a board that can own the gantry-mapping table loads it when the mapping file names it.
-void AttachMotionContext(Handle handle, std::uint16_t deviceId, std::int32_t instance) {
-  if (!IsMotionBoard(deviceId) || ContextExists(deviceId, instance)) return;
-  MotionContext* context = CreateContext(handle, deviceId, instance);
-  if (context != nullptr && CanLoadGantryTable(deviceId)) LoadGantryTableAtDeviceLoad(*context);
-}
-
-}  // namespace
 
 extern "C" {
 
 QUORVA_HANDLE QUORVA_LoadDevice(int deviceId, int instance) {
+  for (const BoardWatcher& w : BoardWatchers()) {
+    if (w.loading != nullptr) w.loading();
+  }
   const auto wanted = static_cast<std::uint16_t>(deviceId);
   int matchesSeen = 0;
   for (int index = 0;; ++index) {
@@ -35,7 +23,10 @@ QUORVA_HANDLE QUORVA_LoadDevice(int deviceId, int instance) {
       continue;
     }
     RegisterDevice(handle, info.DeviceId, instance);
-    AttachMotionContext(handle, info.DeviceId, instance);
+    const BoardEvent board{handle, info.DeviceId, instance};
+    for (const BoardWatcher& w : BoardWatchers()) {
+      if (w.loaded != nullptr) w.loaded(board);
+    }
     return handle;
   }
 }
@@ -47,8 +38,10 @@ void QUORVA_UnloadDevice(QUORVA_HANDLE handle) {
   if (IsNoDevice(handle) || !entry) return;
   DevInfo info{};
   QUORVA_GetDevInfo(handle, &info);
-  if (IsMotionBoard(info.DeviceId) && QUORVA_GetDeviceThreadCount(handle) == 1) {
-    DestroyContext(info.DeviceId, entry->instance);
+  const BoardEvent board{handle, info.DeviceId, entry->instance};
+  const std::span<const BoardWatcher> watchers = BoardWatchers();
+  for (auto w = watchers.rbegin(); w != watchers.rend(); ++w) {
+    if (w->unloading != nullptr) w->unloading(board);
   }
   RemoveDevice(handle);
   CloseDeviceInterface(handle);

@@ -1,6 +1,7 @@
-// A process-wide object that is never destroyed: it outlives every static destructor, including
-// the unload of all boards that runs when the library leaves the process. It lives in static
-// storage, so nothing of it is left on the heap once the library is unloaded.
+// A process-wide object that the C++ runtime never destroys. Static destructors run before the
+// library's teardown at exit, so a process-wide object with a destructor is one of these and
+// stays usable until the process ends; the teardown (library/library_lifecycle.cpp) gives back
+// what it holds on the heap. The object itself lives in static storage.
 #pragma once
 
 #include <new>

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "device/immortal.h"
@@ -15,29 +16,44 @@ std::atomic<int> g_traceQuiet{0};
 
 namespace {
 
-// The path is read by every writer and changed by QUORVA_EnableDebugLog; one lock keeps a
+// The path is read by every writer and changed by QUORVA_EnableDebugLog; the lock keeps a
 // line and a path change from overlapping.
-std::mutex g_traceMutex;
-std::string& PathStorage() {
-  static Immortal<std::string> path(platform::DefaultTracePath());
-  return *path;
+struct TraceFile {
+  explicit TraceFile(std::string initialPath) : path(std::move(initialPath)) {}
+  std::mutex mutex;
+  std::string path;
+};
+
+TraceFile& File() {
+  static Immortal<TraceFile> file(platform::DefaultTracePath());
+  return *file;
 }
 
 }  // namespace
 
 void SetTracePath(const std::string& path) {
-  std::lock_guard lock(g_traceMutex);
-  PathStorage() = path;
+  TraceFile& f = File();
+  std::lock_guard lock(f.mutex);
+  f.path = path;
 }
 
 std::string TracePath() {
-  std::lock_guard lock(g_traceMutex);
-  return PathStorage();
+  TraceFile& f = File();
+  std::lock_guard lock(f.mutex);
+  return f.path;
+}
+
+void ReleaseTraceState() {
+  g_traceLevel.store(0, std::memory_order_relaxed);
+  TraceFile& f = File();
+  std::lock_guard lock(f.mutex);
+  std::string().swap(f.path);
 }
 
 int WriteTraceLine(const std::string& text) {
-  std::lock_guard lock(g_traceMutex);
-  std::FILE* file = std::fopen(PathStorage().c_str(), "a");
+  TraceFile& f = File();
+  std::lock_guard lock(f.mutex);
+  std::FILE* file = std::fopen(f.path.c_str(), "a");
   if (file == nullptr) return QUORVA_ERR_FILE_OPEN;
   const platform::LocalTime t = platform::Now();
   std::fprintf(file, "%02d:%02d:%02d:%03d  %s\n", t.hour, t.minute, t.second, t.millisecond,

@@ -34,6 +34,8 @@ int WriteTraceLine(const std::string& text);
 // Sets and returns the trace path and level (QUORVA_EnableDebugLog).
 void SetTracePath(const std::string& path);
 std::string TracePath();
+// Switches tracing off and frees the path: the library leaves the process.
+void ReleaseTraceState();
 
 // The low 32 bits of a handle or an address, as the trace prints them with "0x%x".
 inline unsigned TraceWord(const volatile void* p) {

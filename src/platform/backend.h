@@ -20,8 +20,9 @@ struct DriverBackend {
   // Sends one request; returns the success flag (nonzero when the driver accepted it).
   int (*send)(QUORVA_HANDLE handle, const DriverPacket& packet);
   void (*close)(QUORVA_HANDLE handle);
-  // Ends the threads the backend runs (null when it runs none).
-  void (*shutdown)();
+  // Frees what the backend holds once the library has closed every board and leaves the
+  // process (null when it holds nothing). The backend stays usable: a later open starts afresh.
+  void (*release)();
 };
 
 // The backend chosen at first use: QUORVA_BACKEND=sim selects the simulated driver, anything
@@ -29,8 +30,6 @@ struct DriverBackend {
 const DriverBackend& ActiveBackend();
 // Switches every later request to `backend`.
 void SelectBackend(const DriverBackend& backend);
-// Ends the threads of the backend in use, once the library leaves the process.
-void ShutdownActiveBackend();
 
 // The two backends.
 const DriverBackend& SystemDriverBackend();

@@ -32,9 +32,4 @@ void SelectBackend(const DriverBackend& backend) {
   g_backend.store(&backend, std::memory_order_release);
 }
 
-void ShutdownActiveBackend() {
-  const DriverBackend* backend = g_backend.load(std::memory_order_acquire);
-  if (backend != nullptr && backend->shutdown != nullptr) backend->shutdown();
-}
-
 }  // namespace quorva

@@ -30,8 +30,8 @@ void WaitPassOneMessage(bool pumpMessages);
 // holds its lock during the unload and a thread needs it to end), so the wait then lasts only
 // until the thread has left the library's code.
 void EndLibraryThread(std::thread& thread);
-// Tells EndLibraryThread that the library is being unloaded from a running process.
-void MarkLibraryUnloading();
+// Tells EndLibraryThread whether the library is being unloaded from a running process.
+void SetLibraryUnloading(bool unloading);
 
 // Where the trace file goes unless the application names one.
 std::string DefaultTracePath();

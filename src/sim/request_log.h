@@ -9,10 +9,9 @@
 
 namespace quorva::sim {
 
+// Its storage is taken by the first Clear, which comes before any request is logged.
 class RequestLog {
  public:
-  RequestLog() : entries_(QUORVA_SIM_LOG_CAPACITY) {}
-
   void Append(int board, const DriverPacket& packet) {
     QUORVA_SIM_REQUEST& entry = entries_[(first_ + size_) % entries_.size()];
     entry.board = board;
@@ -30,7 +29,15 @@ class RequestLog {
   const QUORVA_SIM_REQUEST& At(std::size_t index) const {
     return entries_[(first_ + index) % entries_.size()];
   }
-  void Clear() { first_ = size_ = 0; }
+  void Clear() {
+    if (entries_.empty()) entries_.resize(QUORVA_SIM_LOG_CAPACITY);
+    first_ = size_ = 0;
+  }
+  // Frees the storage; the next Clear takes it again.
+  void Release() {
+    std::vector<QUORVA_SIM_REQUEST>().swap(entries_);
+    first_ = size_ = 0;
+  }
 
  private:
   std::vector<QUORVA_SIM_REQUEST> entries_;

@@ -15,11 +15,11 @@ void SimClose(QUORVA_HANDLE handle) {
   sim::SimBus::Instance().Close(handle);
 }
 
-void SimShutdown() {
-  sim::SimBus::Instance().StopScheduler();
+void SimRelease() {
+  sim::SimBus::Instance().Release();
 }
 
-constexpr DriverBackend kSimBackend{"sim", SimOpen, SimSend, SimClose, SimShutdown};
+constexpr DriverBackend kSimBackend{"sim", SimOpen, SimSend, SimClose, SimRelease};
 
 }  // namespace
 

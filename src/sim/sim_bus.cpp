@@ -77,6 +77,15 @@ int SimBus::BoardCount() {
   return static_cast<int>(boards_.size());
 }
 
+void SimBus::Release() {
+  scheduler_.Stop();
+  std::lock_guard lock(mutex_);
+  std::vector<SimBoard>().swap(boards_);
+  std::vector<int>().swap(handleBoards_);
+  log_.Release();
+  configured_ = false;
+}
+
 void SimBus::ConfigureOnFirstUse() {
   if (configured_) return;
   auto ids = ParseBoardList(std::getenv("QUORVA_SIM_BOARDS"));

@@ -33,6 +33,9 @@ class SimBus {
   // at 0 (keeping its mode). -1 for a malformed list.
   int Configure(const char* list);
   int BoardCount();
+  // Ends the scheduler thread and frees the boards, handles and logged requests. The next use
+  // configures the bus again (from QUORVA_SIM_BOARDS), and handles opened before are refused.
+  void Release();
 
   QUORVA_HANDLE Open(int index, std::uint32_t* error);
   int Send(QUORVA_HANDLE handle, const DriverPacket& packet);

@@ -4,6 +4,7 @@
 
 #include "device/trace.h"
 #include "motion/core/motion_context.h"
+#include "motion/core/register_conversion.h"
 
 using namespace quorva;
 
@@ -30,6 +31,7 @@ void MapSpeedStore(QUORVA_HANDLE handle, int map, double speed, double accel, do
   if (context == nullptr) return;
   map = MapClamp(map);
   const double unit = MapUnitSpeed(*context, map);
+  if (!SpeedAccepted(speed * unit)) return;
   context->mapWorkSpeed[map] = speed * unit;
   context->mapAccel[map] = accel * unit;
   context->mapDecel[map] = decel * unit;

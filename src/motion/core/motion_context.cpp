@@ -4,6 +4,8 @@
 #include <mutex>
 #include <new>
 
+#include "device/board_table.h"
+#include "device/immortal.h"
 #include "device/registry.h"
 #include "motion/core/controller_init.h"
 #include "motion/core/last_profile.h"
@@ -14,14 +16,21 @@ ProfileRecord lastProfile[kMaxAxes] = {};
 
 namespace {
 
-// [BoardFamily][instance]. Slots change only while boards are loaded and unloaded; the lock
-// keeps a lookup on one thread from racing a load on another.
-std::mutex g_tableMutex;
-std::unique_ptr<MotionContext> g_contexts[kBoardFamilies][kInstancesPerFamily];
+// Slots by [BoardFamily][instance]. They change only while boards are loaded and unloaded; the
+// lock keeps a lookup on one thread from racing a load on another.
+struct ContextTable {
+  std::mutex mutex;
+  std::unique_ptr<MotionContext> slots[kBoardFamilies][kInstancesPerFamily];
+};
+
+ContextTable& Table() {
+  static Immortal<ContextTable> table;
+  return *table;
+}
 
 std::unique_ptr<MotionContext>* SlotOf(std::uint16_t deviceId, std::int32_t instance) {
   if (instance < 0 || instance >= kInstancesPerFamily) return nullptr;
-  return &g_contexts[BoardFamily(deviceId)][instance];
+  return &Table().slots[BoardFamily(deviceId)][instance];
 }
 
 void SetDefaults(MotionContext& c, std::uint16_t deviceId) {
@@ -71,7 +80,7 @@ MotionContext* CreateContext(Handle handle, std::uint16_t deviceId, std::int32_t
   {
     // The context is in its slot before the controller is initialised: the axis primitives
     // find it from the handle.
-    std::lock_guard lock(g_tableMutex);
+    std::lock_guard lock(Table().mutex);
     slot->reset(new (std::nothrow) MotionContext);
     context = slot->get();
   }
@@ -85,13 +94,35 @@ MotionContext* CreateContext(Handle handle, std::uint16_t deviceId, std::int32_t
 void DestroyContext(std::uint16_t deviceId, std::int32_t instance) {
   std::unique_ptr<MotionContext>* slot = SlotOf(deviceId, instance);
   if (slot == nullptr) return;
-  std::lock_guard lock(g_tableMutex);
+  std::lock_guard lock(Table().mutex);
   slot->reset();
+}
+
+MotionContext* AttachContext(const BoardEvent& board) {
+  if (!IsMotionBoard(board.deviceId) || ContextExists(board.deviceId, board.instance)) {
+    return nullptr;
+  }
+  return CreateContext(board.handle, board.deviceId, board.instance);
+}
+
+void DetachContext(const BoardEvent& board) {
+  if (IsMotionBoard(board.deviceId) && QUORVA_GetDeviceThreadCount(board.handle) == 1) {
+    DestroyContext(board.deviceId, board.instance);
+  }
+}
+
+void ReleaseContexts() {
+  ContextTable& table = Table();
+  std::lock_guard lock(table.mutex);
+  for (auto& row : table.slots) {
+    for (std::unique_ptr<MotionContext>& slot : row)
+      slot.reset();
+  }
 }
 
 bool ContextExists(std::uint16_t deviceId, std::int32_t instance) {
   std::unique_ptr<MotionContext>* slot = SlotOf(deviceId, instance);
-  std::lock_guard lock(g_tableMutex);
+  std::lock_guard lock(Table().mutex);
   return slot != nullptr && *slot != nullptr;
 }
 
@@ -100,7 +131,7 @@ MotionContext* ContextOf(Handle handle) {
   if (!entry) return nullptr;
   std::unique_ptr<MotionContext>* slot = SlotOf(entry->deviceId, entry->instance);
   if (slot == nullptr) return nullptr;
-  std::lock_guard lock(g_tableMutex);
+  std::lock_guard lock(Table().mutex);
   return slot->get();
 }
 

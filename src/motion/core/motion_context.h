@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "device/board_watchers.h"
 #include "device/driver_call.h"
 #include "motion/core/list_chain.h"
 
@@ -92,6 +93,15 @@ int BoardFamily(std::uint16_t deviceId);
 // out. An existing context in the slot is replaced.
 MotionContext* CreateContext(Handle handle, std::uint16_t deviceId, std::int32_t instance);
 void DestroyContext(std::uint16_t deviceId, std::int32_t instance);
+// A board that was loaded: a motion board without a context for (DeviceId, instance) gets
+// one, which is returned; otherwise (another kind of board, a context that exists already, no
+// slot or no memory) null.
+MotionContext* AttachContext(const BoardEvent& board);
+// A board being unloaded: a motion board's context goes with the last handle open on the
+// board in the whole system.
+void DetachContext(const BoardEvent& board);
+// Frees every context left in the table, such as those of boards another process still holds.
+void ReleaseContexts();
 bool ContextExists(std::uint16_t deviceId, std::int32_t instance);
 // The context of a registered handle, or null.
 MotionContext* ContextOf(Handle handle);

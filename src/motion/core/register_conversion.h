@@ -41,6 +41,13 @@ inline std::int32_t Trunc32(double x) {
   return static_cast<std::int32_t>(x);
 }
 
+// A speed in pulses per second that the speed setters store: finite and not negative. They
+// ignore any other value and keep the previous setting, since a negative speed would wrap to
+// the fastest step count of its register.
+inline bool SpeedAccepted(double pps) {
+  return std::isfinite(pps) && pps >= 0;
+}
+
 // Limits a step count into the speed-register range 1 .. 65535.
 inline double SpeedStepsLimit(double steps) {
   if (!(steps >= kMinSpeedSteps)) return kMinSpeedSteps;  // NaN too

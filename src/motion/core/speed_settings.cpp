@@ -14,10 +14,11 @@ void QUORVA_MC_SetSpeed(QUORVA_HANDLE handle, int axis, double startSpeed, doubl
   MotionContext* context = AxisSettingsOf(handle, axis);
   if (context == nullptr) return;
   const double unit = context->unitSpeed[axis];
-  const double resolution = context->speedResolution[axis];
-  // Within the range of the present resolution: at most 65535 steps, at least one step.
   const double start = startSpeed * unit;
   const double work = workSpeed * unit;
+  if (!SpeedAccepted(start) || !SpeedAccepted(work)) return;
+  // Within the range of the present resolution: at most 65535 steps, at least one step.
+  const double resolution = context->speedResolution[axis];
   const double fastest = kMaxSpeedSteps * resolution;
   context->workSpeed[axis] = work < fastest ? work : fastest;
   context->startSpeed[axis] = start > resolution ? start : resolution;

@@ -1,13 +1,12 @@
-// Unloads every registered board when the library leaves the process, then ends the driver
-// backend's threads.
-#include "device/registry.h"
-#include "platform/backend.h"
+// The library leaves the process: at dlclose of its last reference, or at exit after the
+// program's own exit handlers and static destructors have run. quick_exit and _exit skip it;
+// the system then closes the boards.
+#include "library/library_lifecycle.h"
 
 namespace {
 
-__attribute__((destructor)) void UnloadOnDetach() {
-  quorva::UnloadAllDevices();
-  quorva::ShutdownActiveBackend();
+__attribute__((destructor)) void TearDownOnDetach() {
+  quorva::TearDownLibrary();
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ void EndLibraryThread(std::thread& thread) {
   thread.join();
 }
 
-void MarkLibraryUnloading() {}
+void SetLibraryUnloading(bool /*unloading*/) {}
 
 std::string DefaultTracePath() {
   return "/tmp/motion.dbg";

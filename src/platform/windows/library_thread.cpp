@@ -33,8 +33,8 @@ void EndLibraryThread(std::thread& thread) {
   CloseHandle(handle);
 }
 
-void MarkLibraryUnloading() {
-  g_unloading.store(true);
+void SetLibraryUnloading(bool unloading) {
+  g_unloading.store(unloading);
 }
 
 }  // namespace quorva::platform

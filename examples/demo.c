@@ -1,8 +1,10 @@
 /* Runs moves on a simulated 8-axis motion board, on the real-time clock four times faster than
  * real time, and prints how the axes move: a trapezoidal move of one axis followed while it
- * runs, a blocking move, a move of three axes on both controller chips started together, and a
- * short list of moves that the driver runs one after another. */
+ * runs, a blocking move, a move of three axes on both controller chips started together, a
+ * short list of moves that the driver runs one after another, and a rectangle with rounded
+ * corners made of lines and arcs, drawn from the simulator's path record. */
 #include <stdio.h>
+#include <string.h>
 
 #include "VarnDasQv.h"
 #include "VarnDasQvSim.h"
@@ -62,6 +64,65 @@ static void follow(QUORVA_HANDLE board, int count, const int* axes) {
   }
 }
 
+/* The rounded rectangle's drawing: 1 mm per column from x = -8 mm, 2 mm per row from y = 0
+ * (relative to where the path starts). */
+#define CANVAS_COLUMNS 61
+#define CANVAS_ROWS 16
+#define MAX_SAMPLES 2000
+
+/* A 60 x 30 mm rectangle with corners of 8 mm radius on axes 0 and 1 (map 0), recorded as a
+ * list of four lines and four arcs, run by the driver at 50 mm/s, and drawn from the counters
+ * the simulator sampled every 10 ms. */
+static void draw_rounded_rectangle(QUORVA_HANDLE board) {
+  static const double sides[4][2] = {{44, 0}, {0, 14}, {-44, 0}, {0, -14}};
+  static const double centres[4][2] = {{0, 8}, {-8, 0}, {0, -8}, {8, 0}};
+  static int counts[2 * MAX_SAMPLES];
+  char canvas[CANVAS_ROWS][CANVAS_COLUMNS + 1];
+  const int x0 = QUORVA_MC_GetCount_C(board, 0);
+  const int y0 = QUORVA_MC_GetCount_C(board, 1);
+  double started;
+  int k, row, samples;
+
+  QUORVA_MC_SetSpeedModeMx(board, 0, 1);
+  QUORVA_MC_SetSpeedMx(board, 0, 50, 500);
+  QUORVA_MC_BeginList(board);
+  for (k = 0; k < 4; ++k) {
+    QUORVA_MC_Line(board, 0, sides[k]); /* recorded: returns at once */
+    QUORVA_MC_Arc_a(board, 0, centres[k][0], centres[k][1], 90);
+  }
+  QUORVA_MC_EndList(board);
+  QUORVA_SIM_RecordPath(0, 0x3, 0.01);
+  started = QUORVA_SIM_GetTime();
+  QUORVA_MC_StartListMotion(board);
+  while (!QUORVA_MC_CheckListMotionDone(board)) {
+  }
+  QUORVA_SIM_RecordPath(0, 0, 0);
+
+  for (row = 0; row < CANVAS_ROWS; ++row) {
+    memset(canvas[row], ' ', CANVAS_COLUMNS);
+    canvas[row][CANVAS_COLUMNS] = '\0';
+  }
+  samples = QUORVA_SIM_GetPathSamples(0, 0, MAX_SAMPLES, NULL, counts);
+  for (k = 0; k < samples; ++k) {
+    const int column = (int)((counts[2 * k] - x0) / 100.0 + 8.5);
+    const int line = (int)((counts[2 * k + 1] - y0) / 200.0 + 0.5);
+    if (column >= 0 && column < CANVAS_COLUMNS && line >= 0 && line < CANVAS_ROWS)
+      canvas[CANVAS_ROWS - 1 - line][column] = '*';
+  }
+  canvas[CANVAS_ROWS - 1][8] = 'o';
+  for (row = 0; row < CANVAS_ROWS; ++row) {
+    int end = CANVAS_COLUMNS;
+    while (end > 0 && canvas[row][end - 1] == ' ')
+      --end;
+    canvas[row][end] = '\0';
+    printf("  %s\n", canvas[row]);
+  }
+  printf("%d entries, done after %.2f s, back at (%.2f, %.2f) mm from the start\n",
+         QUORVA_SIM_ListEntryCount(0), QUORVA_SIM_GetTime() - started,
+         (QUORVA_MC_GetCount_C(board, 0) - x0) / 100.0,
+         (QUORVA_MC_GetCount_C(board, 1) - y0) / 100.0);
+}
+
 int main(void) {
   static const int single[] = {0};
   static const int three[] = {1, 2, 6};
@@ -113,6 +174,11 @@ int main(void) {
   printf("%5.2f s  list done: axis 0 at %.2f mm, axis 1 at %.2f mm\n",
          QUORVA_SIM_GetTime() - started, QUORVA_MC_GetPosition_C(board, 0),
          QUORVA_MC_GetPosition_C(board, 1));
+
+  printf(
+      "\nA rectangle with rounded corners: lines and arcs recorded into a list\n"
+      "(QUORVA_MC_Line, QUORVA_MC_Arc_a), run by the driver, drawn from the path record:\n");
+  draw_rounded_rectangle(board);
 
   printf("\n%.2f simulated seconds\n", QUORVA_SIM_GetTime());
   QUORVA_UnloadDevice(board);

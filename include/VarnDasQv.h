@@ -436,7 +436,64 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPulseMulti(QUORVA_HANDLE handle,
 
 /* -- Linear interpolation -- */
 
+/* Lines move the axes of a map (QUORVA_MC_MapAxes; map numbers are limited to 0-10) along a
+ * straight line, all starting and arriving together, at the map's path speed
+ * (QUORVA_MC_SetSpeedModeMx, QUORVA_MC_SetSpeedMx, QUORVA_MC_SetSpeedMx2; with bit 7 of the
+ * map's speed mode set the map's speeds are those of the axis with the longest distance).
+ * `distances` (Line) or `positions` (LineTo) hold one value per axis of the map, ascending, in
+ * user units; axes the board lacks are left out of the map. The axes of one four-axis chip are
+ * interpolated by the controller; a map with axes on both chips, or with bit 31 of its mask
+ * set, runs each axis as its own move with speeds in proportion, and stops them all at once
+ * when one reports an error (register 50) after the start. With the gantry mapping on, the
+ * gantry targets are corrected, and a map that holds one gantry axis gains the other for good.
+ * A NULL array, or a map without an axis of the board, does nothing after the trace line.
+ * While list recording covers the map's axes the line is recorded instead. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartLine(QUORVA_HANDLE handle, int map,
+                                                const double* distances);
+/* As QUORVA_MC_StartLine; returns when the map's lowest axis is done (at once when recorded). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_Line(QUORVA_HANDLE handle, int map, const double* distances);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartLineTo(QUORVA_HANDLE handle, int map,
+                                                  const double* positions);
+QUORVA_API void QUORVA_CALL QUORVA_MC_LineTo(QUORVA_HANDLE handle, int map,
+                                             const double* positions);
+
 /* -- Circular interpolation -- */
+
+/* Arcs move the two lowest axes of a map that the board has, A (X) and B (Y), along a circle
+ * at the map's working speed, without ramps. Both must lie on one four-axis chip: an arc on a
+ * map whose two axes lie on different chips does nothing after its trace line (the blocking
+ * forms and QUORVA_MC_CompleteArc too). Centres and end points are relative to the present
+ * position (Arc) or absolute (ArcTo), X in A's user units and Y in B's. The _a forms sweep
+ * `angle` degrees around the centre (positive counter-clockwise, from +X towards +Y); the _p
+ * forms run to (endX, endY), counter-clockwise for a direction above 0, else clockwise. On
+ * controllers whose version word (QUORVA_MC_GetDeviceVer) is above 0 the arc sets bit 27 of
+ * the mode register. The blocking forms finish like QUORVA_MC_CompleteArc. While list
+ * recording covers A and B the arc, and its completion, are recorded instead. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartArc_a(QUORVA_HANDLE handle, int map, double centerX,
+                                                 double centerY, double angle);
+QUORVA_API void QUORVA_CALL QUORVA_MC_Arc_a(QUORVA_HANDLE handle, int map, double centerX,
+                                            double centerY, double angle);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartArc_p(QUORVA_HANDLE handle, int map, double centerX,
+                                                 double centerY, double endX, double endY,
+                                                 int direction);
+QUORVA_API void QUORVA_CALL QUORVA_MC_Arc_p(QUORVA_HANDLE handle, int map, double centerX,
+                                            double centerY, double endX, double endY,
+                                            int direction);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartArcTo_a(QUORVA_HANDLE handle, int map, double centerX,
+                                                   double centerY, double angle);
+QUORVA_API void QUORVA_CALL QUORVA_MC_ArcTo_a(QUORVA_HANDLE handle, int map, double centerX,
+                                              double centerY, double angle);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartArcTo_p(QUORVA_HANDLE handle, int map, double centerX,
+                                                   double centerY, double endX, double endY,
+                                                   int direction);
+QUORVA_API void QUORVA_CALL QUORVA_MC_ArcTo_p(QUORVA_HANDLE handle, int map, double centerX,
+                                              double centerY, double endX, double endY,
+                                              int direction);
+/* Completes the arc of a map: both arc axes run to the arc's exact end point and the call
+ * returns when they are done (recorded into the list instead while recording covers them). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_CompleteArc(QUORVA_HANDLE handle, int map);
+/* 1 when every axis of the map is done (also for a map without axes), else 0. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_MxDone(QUORVA_HANDLE handle, int map);
 
 /* -- Spline motion -- */
 
@@ -644,10 +701,10 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_MaskInterrupt(QUORVA_HANDLE handle, int ax
                                                     unsigned int mask);
 /* The axis's interrupt state as the driver reports it (0 when it does not answer). */
 QUORVA_API unsigned int QUORVA_CALL QUORVA_MC_GetAxisIntState(QUORVA_HANDLE handle, int axis);
-/* The axis's two interrupt status words (18 and 20 significant bits); NULL pointers are not
- * written. */
-QUORVA_API void QUORVA_CALL QUORVA_MC_GetIntStatus(QUORVA_HANDLE handle, int axis, int* first,
-                                                   int* second);
+/* The interrupt status words of an axis from the driver: the error word (18 bits) and the
+ * event word (20 bits); NULL pointers are skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetIntStatus(QUORVA_HANDLE handle, int axis, int* errorWord,
+                                                   int* eventWord);
 /* Fires the internal start signal for the axes of `mask` in the four-axis group of its lowest
  * axis (bits 0-7). */
 QUORVA_API void QUORVA_CALL QUORVA_MC_PutIntSTA(QUORVA_HANDLE handle, int mask);

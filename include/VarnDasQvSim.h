@@ -175,7 +175,8 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_GetSerialOutputs(int board, int module, un
  * time elapsed, so its cost does not depend on speed, distance or time.
  *
  * Status bits the simulated controller sets:
- *   main status word (offset 0): bit 1 while the axis runs or waits for the start signal;
+ *   main status word (offset 0): bit 1 while the axis runs or waits for the start signal,
+ *     bit 4 while an error is reported in register 50 (QUORVA_SIM_SetAxisError);
  *   signal status word (offset 1): bit 0 servo off (commands 16 on, 24 off), bit 1 ERC output
  *     (36 on, 37 off), bit 2 pulse output off (commands 18/26, or the PE board double-word),
  *     bit 3 EL logic (commands 27/19, or the ELL board double-word), bit 11 alarm, bit 12 EL+,
@@ -258,6 +259,55 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_ListEntryCount(int board);
 QUORVA_API int QUORVA_CALL QUORVA_SIM_GetListEntry(int board, int index, void* entry);
 
 /* -- Interpolation -- */
+
+/* Interpolated paths. A start command (0x51-0x53) whose addressed axis holds mode 97 (linear
+ * interpolation) in register 7 starts a line of the named axes of its chip (the addressed axis
+ * and those in bits 8-11) that hold mode 97, register 0 holding each one's amount: the axis
+ * with the largest amount runs the speed profile of the addressed axis's registers, as a
+ * positioning move of that length, and every other axis moves in proportion, so that all
+ * arrive at their amounts in the same instant. Mode 100 (clockwise) or 101 (counter-clockwise)
+ * starts an arc of the two lowest named axes holding it, X and Y: register 0 holds the end
+ * point and register 8 the centre, both relative to the start; the axes travel along the
+ * circle at the tangential speed of the addressed axis's profile (constant for start code
+ * 0x51) to the angle of the end point; an end point off the circle ends the arc at its angle,
+ * and an end at the start's angle makes a full circle. The counters of a path's axes follow it
+ * to the nearest pulse; register 53 reads the speed along the path in steps of the addressed
+ * axis, register 52 the pulses left along it; busy bits and phases are those of a single move,
+ * and QUORVA_SIM_GetAxisState reports each axis's own position and speed. A path starts only
+ * when all its axes are idle and none is held by its alarm or an error. A stop, emergency stop
+ * or reset of any axis of a running path, its alarm or an error stops all of the path. The
+ * path keeps the speed settings in force at its start; end-limit and soft-limit positions are
+ * not watched while an axis interpolates.
+ * Command 85 (completion) runs an axis whose last move was a path to that path's exact end
+ * point (its start plus register 0) in a straight line at the correction speed (register 27,
+ * in steps of the magnification in force), without ramps; an axis already there stays idle. */
+
+/* Path record: from the call on, the board samples the command counters (register 35, as
+ * signed 28-bit counts) of the axes of `axisMask` (bits 0-7) every `interval` simulated
+ * seconds, the first sample at the present instant. Each sample is the motion at its own
+ * instant, whatever requests arrive in between, so a path can be checked or plotted point by
+ * point after it ran. A new record replaces the previous one; at most
+ * QUORVA_SIM_PATH_RECORD_CAPACITY samples are kept, and recording stops when the record is
+ * full. A mask of 0, or an interval that is not a positive number, stops recording and keeps
+ * the samples taken. */
+#define QUORVA_SIM_PATH_RECORD_CAPACITY 1000000
+QUORVA_API int QUORVA_CALL QUORVA_SIM_RecordPath(int board, unsigned int axisMask,
+                                                 double interval);
+/* Number of samples in the board's path record. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_PathSampleCount(int board);
+/* Copies samples first .. first + count - 1 of the record (fewer where it ends): the instant
+ * of sample i in simulated seconds into times[i] (skipped for NULL times), its counters into
+ * counts[i * n + k], the k-th axis of the recorded mask in ascending order, n the number of
+ * recorded axes. Returns the number of samples copied, -1 for an unknown board, a negative
+ * first or count, or NULL counts. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_GetPathSamples(int board, int first, int count,
+                                                     double* times, int* counts);
+
+/* Error status: register 50 of the axis := errorBits. While any of bits 0-7 is set, the main
+ * status word sets QUORVA_SIM_MAIN_ERROR, a running or waiting axis stops at once (with every
+ * axis of its path) and starts do nothing; command 38 (state reset) clears the register. */
+#define QUORVA_SIM_MAIN_ERROR 0x10 /* main status word bit 4 */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_SetAxisError(int board, int axis, unsigned int errorBits);
 
 /* -- Homing, soft limits and compare outputs -- */
 

@@ -137,6 +137,8 @@ const char* ShapeOf(unsigned code) {
     case 630:
     case 640:
       return "vva";
+    case 680:
+      return "vaa";
     case 760:
       return "avv";
     case 765:

@@ -86,6 +86,8 @@ QUORVA_SIM_STOP_SOFT_LIMIT = 0x400
 QUORVA_SIM_OUTPUT_BASE = 0xD0000000
 QUORVA_SIM_OUTPUT_STRIDE = 0x10000
 QUORVA_SIM_LIST_ENTRY_BYTES = 432
+QUORVA_SIM_PATH_RECORD_CAPACITY = 1000000
+QUORVA_SIM_MAIN_ERROR = 0x10
 QUORVA_SIM_LATCH_OK = 1630
 QUORVA_SIM_LATCH_NO_ITEM = 1631
 QUORVA_SIM_INT_MOVE_END = 0x01
@@ -689,6 +691,92 @@ FUNCTIONS = (
         ("states", ctypes.c_int),
         ("width", ctypes.c_int),
     )),
+    Function("QUORVA_MC_StartLine", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("distances", ctypes.POINTER(ctypes.c_double)),
+    )),
+    Function("QUORVA_MC_Line", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("distances", ctypes.POINTER(ctypes.c_double)),
+    )),
+    Function("QUORVA_MC_StartLineTo", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("positions", ctypes.POINTER(ctypes.c_double)),
+    )),
+    Function("QUORVA_MC_LineTo", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("positions", ctypes.POINTER(ctypes.c_double)),
+    )),
+    Function("QUORVA_MC_StartArc_a", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("centerX", ctypes.c_double),
+        ("centerY", ctypes.c_double),
+        ("angle", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_Arc_a", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("centerX", ctypes.c_double),
+        ("centerY", ctypes.c_double),
+        ("angle", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_StartArc_p", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("centerX", ctypes.c_double),
+        ("centerY", ctypes.c_double),
+        ("endX", ctypes.c_double),
+        ("endY", ctypes.c_double),
+        ("direction", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_Arc_p", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("centerX", ctypes.c_double),
+        ("centerY", ctypes.c_double),
+        ("endX", ctypes.c_double),
+        ("endY", ctypes.c_double),
+        ("direction", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_StartArcTo_a", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("centerX", ctypes.c_double),
+        ("centerY", ctypes.c_double),
+        ("angle", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_ArcTo_a", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("centerX", ctypes.c_double),
+        ("centerY", ctypes.c_double),
+        ("angle", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_StartArcTo_p", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("centerX", ctypes.c_double),
+        ("centerY", ctypes.c_double),
+        ("endX", ctypes.c_double),
+        ("endY", ctypes.c_double),
+        ("direction", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_ArcTo_p", None, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+        ("centerX", ctypes.c_double),
+        ("centerY", ctypes.c_double),
+        ("endX", ctypes.c_double),
+        ("endY", ctypes.c_double),
+        ("direction", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_CompleteArc", None, (("handle", QUORVA_HANDLE), ("map", ctypes.c_int))),
+    Function("QUORVA_MC_MxDone", ctypes.c_int, (("handle", QUORVA_HANDLE), ("map", ctypes.c_int))),
     Function("QUORVA_MC_GetMotionStatus", ctypes.c_int, (
         ("handle", QUORVA_HANDLE),
         ("axis", ctypes.c_int),
@@ -1037,8 +1125,8 @@ FUNCTIONS = (
     Function("QUORVA_MC_GetIntStatus", None, (
         ("handle", QUORVA_HANDLE),
         ("axis", ctypes.c_int),
-        ("first", ctypes.POINTER(ctypes.c_int)),
-        ("second", ctypes.POINTER(ctypes.c_int)),
+        ("errorWord", ctypes.POINTER(ctypes.c_int)),
+        ("eventWord", ctypes.POINTER(ctypes.c_int)),
     )),
     Function("QUORVA_MC_PutIntSTA", None, (("handle", QUORVA_HANDLE), ("mask", ctypes.c_int))),
     Function("QUORVA_MC_2DMATRIX_Reset", ctypes.c_int, (("handle", QUORVA_HANDLE),)),
@@ -1244,6 +1332,24 @@ FUNCTIONS = (
         ("board", ctypes.c_int),
         ("index", ctypes.c_int),
         ("entry", ctypes.c_void_p),
+    )),
+    Function("QUORVA_SIM_RecordPath", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axisMask", ctypes.c_uint),
+        ("interval", ctypes.c_double),
+    )),
+    Function("QUORVA_SIM_PathSampleCount", ctypes.c_int, (("board", ctypes.c_int),)),
+    Function("QUORVA_SIM_GetPathSamples", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("first", ctypes.c_int),
+        ("count", ctypes.c_int),
+        ("times", ctypes.POINTER(ctypes.c_double)),
+        ("counts", ctypes.POINTER(ctypes.c_int)),
+    )),
+    Function("QUORVA_SIM_SetAxisError", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axis", ctypes.c_int),
+        ("errorBits", ctypes.c_uint),
     )),
     Function("QUORVA_SIM_LatchPulseAt", ctypes.c_int, (
         ("board", ctypes.c_int),

@@ -14,6 +14,7 @@
 #include "sim/motion/interrupts.h"
 #include "sim/motion/latch.h"
 #include "sim/motion/list_runner.h"
+#include "sim/motion/path_record.h"
 
 namespace quorva::sim {
 
@@ -55,6 +56,7 @@ struct SimBoard {
   // The application's event, while one is registered (command 650).
   std::optional<platform::NotificationEvent> notification;
   std::vector<LatchPulse> latchPulses;  // scheduled, in time order
+  PathRecord pathRecord;
 };
 
 inline std::uint64_t WordKey(std::uint32_t region, std::uint32_t offset) {

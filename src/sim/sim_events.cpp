@@ -5,6 +5,7 @@
 
 #include "sim/motion/axis_controller.h"
 #include "sim/motion/latch.h"
+#include "sim/motion/path_record.h"
 
 namespace quorva::sim {
 namespace {
@@ -56,6 +57,8 @@ void RunUntil(std::span<SimBoard> boards, std::int64_t nowNs) {
   while (SimBoard* board = EarliestPulse(boards, nowNs))
     FirePulse(boards, *board);
   CatchUpLists(boards, nowNs);
+  for (SimBoard& board : boards)
+    RecordPath(board, nowNs);
   SettleEndedMoves(boards, nowNs);
 }
 

@@ -11,8 +11,8 @@
 namespace quorva::sim {
 
 // Brings every board up to `nowNs`: the latch pulses due in time order (each with the lists
-// run up to its instant and its axis settled there), then the lists, then every move that has
-// ended by then.
+// run up to its instant and its axis settled there), then the lists and the path records, then
+// every move that has ended by then.
 void RunUntil(std::span<SimBoard> boards, std::int64_t nowNs);
 
 // The first instant after `nowNs` at which something is due on any board: the planned end of a

@@ -1,8 +1,7 @@
 // Interpolation maps: numbered axis sets with their own speed mode, working speed and rates.
 // Map speeds are in pps, converted with the unit speed of the map's lowest axis.
-#include <algorithm>
-
 #include "device/trace.h"
+#include "motion/core/map_axes.h"
 #include "motion/core/motion_context.h"
 #include "motion/core/register_conversion.h"
 
@@ -10,13 +9,8 @@ using namespace quorva;
 
 namespace {
 
-constexpr int kLastMap = kMapCount - 1;
 // Map 9 cannot be given an axis set.
 constexpr int kReservedMap = 9;
-
-int MapClamp(int map) {
-  return std::clamp(map, 0, kLastMap);
-}
 
 // The unit speed of the lowest-numbered axis of the map, 1.0 for a map without axes.
 double MapUnitSpeed(const MotionContext& context, int map) {

@@ -10,9 +10,6 @@
 namespace quorva {
 namespace {
 
-// Reference rate of the speed registers: one step at magnification M is this / ((M + 1) ×
-// 65536) pulses per second.
-constexpr double kReferenceRate = 19660800.0;
 // Least high-speed steps: a positioning move is given enough steps for a smooth ramp.
 constexpr double kLeastStepsConstant = 1.0;
 constexpr double kLeastStepsPositioning = 2000.0;

@@ -29,6 +29,10 @@ namespace axiscmd {
 inline constexpr std::uint32_t kApplyProfile = 43;
 }  // namespace axiscmd
 
+// Reference rate of the speed registers: one step at magnification M is this / ((M + 1) ×
+// 65536) pulses per second.
+inline constexpr double kReferenceRate = 19660800.0;
+
 // Low 4 bits of `speedMode`.
 inline constexpr int kSpeedModeConstant = 0;
 inline constexpr int kSpeedModeTrapezoid = 1;

@@ -1,6 +1,6 @@
 // Interrupts: the application's event handed to the driver, the masks of the axes' interrupt
-// sources, their state and status words, and the internal start signal. These go straight to
-// the driver: they look up no motion context and check no axis.
+// sources, their state, and the internal start signal (the status words: interrupt_status.cpp).
+// These go straight to the driver: they look up no motion context and check no axis.
 #include "device/commands.h"
 #include "device/trace.h"
 #include "motion/core/axis_primitives.h"
@@ -9,13 +9,7 @@ using namespace quorva;
 
 namespace {
 
-constexpr std::uint32_t kFirstStatusBits = 0x3FFFF;
-constexpr std::uint32_t kSecondStatusBits = 0xFFFFF;
 constexpr int kGroupAxes = 4;
-
-void KeepBits(int* word, std::uint32_t bits) {
-  if (word != nullptr) *word = static_cast<int>(static_cast<std::uint32_t>(*word) & bits);
-}
 
 }  // namespace
 
@@ -43,13 +37,6 @@ void QUORVA_MC_MaskInterrupt(QUORVA_HANDLE handle, int axis, unsigned int mask) 
 unsigned int QUORVA_MC_GetAxisIntState(QUORVA_HANDLE handle, int axis) {
   QUORVA_TRACE(kTracePolling, "QUORVA_MC_GetAxisIntState(0x%x, %d)", TraceWord(handle), axis);
   return DriverRead(handle, cmd::kAxisIntState, axis);
-}
-
-void QUORVA_MC_GetIntStatus(QUORVA_HANDLE handle, int axis, int* first, int* second) {
-  QUORVA_TRACE(kTracePolling, "QUORVA_MC_GetIntStatus(0x%x, %d)", TraceWord(handle), axis);
-  DriverCall(handle, cmd::kIntStatus, axis, first, second);
-  KeepBits(first, kFirstStatusBits);
-  KeepBits(second, kSecondStatusBits);
 }
 
 void QUORVA_MC_PutIntSTA(QUORVA_HANDLE handle, int mask) {

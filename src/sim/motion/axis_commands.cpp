@@ -1,7 +1,10 @@
 // Axis commands written to main-space offset 0. The low byte is the command; bits 8-11 add
 // the axes of the same four-axis chip that they select (bit 8 = the chip's first axis), so
-// one word starts or stops several axes in the same instant.
+// one word starts or stops several axes in the same instant. A start of axes set for
+// interpolation runs them along one path, and a stop of any axis of a path stops all of it
+// (interpolation.h).
 #include "sim/motion/axis_controller.h"
+#include "sim/motion/interpolation.h"
 
 namespace quorva::sim {
 namespace {
@@ -24,7 +27,18 @@ inline constexpr std::uint32_t kStopAtOnceList = 73;
 inline constexpr std::uint32_t kDecelerate = 0x4A;
 inline constexpr std::uint32_t kStartFirst = 0x51;
 inline constexpr std::uint32_t kStartLast = 0x53;
+inline constexpr std::uint32_t kPathCompletion = 85;
 }  // namespace code
+
+bool IsStart(std::uint32_t command) {
+  return command >= code::kStartFirst && command <= code::kStartLast;
+}
+
+bool IsStop(std::uint32_t command) {
+  return command == code::kDecelerate || command == code::kStopAtOnce ||
+         command == code::kStopAtOnceList || command == code::kReset ||
+         command == code::kResetState;
+}
 
 constexpr int kChipAxes = 4;
 
@@ -41,7 +55,7 @@ void SetOutput(SimAxis& axis, std::uint32_t bit, bool on) {
 }
 
 void Apply(SimAxis& axis, std::uint32_t command, std::int64_t nowNs) {
-  if (command >= code::kStartFirst && command <= code::kStartLast) {
+  if (IsStart(command)) {
     StartAxis(axis, command, nowNs);
     return;
   }
@@ -59,6 +73,9 @@ void Apply(SimAxis& axis, std::uint32_t command, std::int64_t nowNs) {
       break;
     case code::kApplyPreRegisters:
       ApplyPreRegisters(axis, nowNs);
+      break;
+    case code::kPathCompletion:
+      CompletePath(axis, nowNs);
       break;
     case code::kServoOn:
     case code::kServoOff:
@@ -102,7 +119,9 @@ void ExecuteAxisCommand(SimBoard& board, int axis, std::uint32_t word, std::int6
     return;
   }
   const int chip = axis / kChipAxes * kChipAxes;
-  const std::uint32_t named = ChipAxisBits(word) | 1u << (axis - chip);
+  std::uint32_t named = ChipAxisBits(word) | 1u << (axis - chip);
+  if (IsStart(command)) named &= ~StartPaths(board, chip, named, axis, command, nowNs);
+  if (IsStop(command)) named = WithPathPartners(board, chip, named);
   for (int i = 0; i < kChipAxes; ++i) {
     if ((named >> i & 1u) == 0) continue;
     SimAxis& target = board.axes[static_cast<std::size_t>(chip + i)];

@@ -78,11 +78,6 @@ std::uint32_t Reg(const SimAxis& axis, std::uint32_t number) {
   return axis.registers[number];
 }
 
-double StepPps(const SimAxis& axis) {
-  const double m = Reg(axis, reg::kMagnification) & 0xFFF;
-  return kReferenceRate / ((m + 1) * 65536);
-}
-
 double SpeedOf(const SimAxis& axis, std::uint32_t number) {
   return std::max<std::uint32_t>(1, Reg(axis, number) & 0xFFFF) * StepPps(axis);
 }
@@ -132,10 +127,12 @@ Limit LimitAhead(const SimAxis& axis) {
   return nearest;
 }
 
-// Why a move in the axis's direction cannot start now; 0 when it can.
+// Why a move in the axis's direction cannot start now; 0 when it can. An axis on a path has
+// no one direction: only its alarm holds it.
 std::uint32_t BlockingCause(const SimAxis& axis) {
   const AxisMotion& m = axis.motion;
   if ((m.inputs >> QUORVA_SIM_INPUT_ALARM & 1u) != 0) return kStatusStopAlarm;
+  if (m.path.active) return 0;
   if (EndLimitActive(axis, m.direction)) return kStatusStopEndLimit;
   if (SoftLimitEnabled(axis, m.direction) &&
       Beyond(CommandPosition(axis), SoftLimitPosition(axis, m.direction), m.direction)) {
@@ -149,15 +146,16 @@ void Publish(SimAxis& axis) {
   AxisMotion& m = axis.motion;
   const bool running = m.phase == AxisMotion::Phase::kRunning;
   const auto pulses = static_cast<std::int64_t>(std::floor(m.distance));
-  axis.registers[reg::kCommandCounter] = Wrap28(m.commandOrigin + m.direction * pulses);
-  axis.registers[reg::kActualCounter] = Wrap28(m.actualOrigin + m.direction * pulses);
+  const std::int64_t travelled = TravelledAt(m, m.distance);
+  axis.registers[reg::kCommandCounter] = Wrap28(m.commandOrigin + travelled);
+  axis.registers[reg::kActualCounter] = Wrap28(m.actualOrigin + travelled);
   axis.registers[reg::kRemaining] = m.positioning
                                         ? static_cast<std::uint32_t>(std::max<std::int64_t>(
                                               0, static_cast<std::int64_t>(m.end) - pulses))
                                         : 0;
+  const double step = m.path.active ? m.path.stepPps : StepPps(axis);
   axis.registers[reg::kSpeed] =
-      running ? static_cast<std::uint32_t>(std::min(65535.0, std::round(m.speed / StepPps(axis))))
-              : 0;
+      running ? static_cast<std::uint32_t>(std::min(65535.0, std::round(m.speed / step))) : 0;
   std::uint32_t status = 0;
   if (running) status = kStatusRunning | m.state;
   if (m.phase == AxisMotion::Phase::kWaiting) status = kStatusWaiting;
@@ -177,9 +175,16 @@ void Finish(SimAxis& axis, std::uint32_t cause, std::int64_t endNs) {
   MoveEndInterrupt(axis, cause);
 }
 
+// The speed settings the move runs with: the axis's own, or those of the axis driving its path.
+ProfileInputs MoveSpeeds(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  return m.path.active ? m.path.drive : SpeedSettingsOf(axis, m.startCode);
+}
+
 void Launch(SimAxis& axis, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
-  if (const std::uint32_t cause = BlockingCause(axis)) {
+  const std::uint32_t cause = BlockingCause(axis);
+  if (cause != 0 || ErrorPending(axis)) {
     m.phase = AxisMotion::Phase::kIdle;
     m.stopCauses = cause;
     Publish(axis);
@@ -188,7 +193,8 @@ void Launch(SimAxis& axis, std::int64_t nowNs) {
   }
   m.phase = AxisMotion::Phase::kRunning;
   m.startNs = nowNs;
-  m.speed = SpeedOf(axis, m.startCode == kStartWithRamps ? reg::kStartSpeed : reg::kHighSpeed);
+  const ProfileInputs speeds = MoveSpeeds(axis);
+  m.speed = speeds.rampUp ? speeds.startSpeed : speeds.highSpeed;
   Replan(axis, nowNs);
   SettleAxis(axis, nowNs);
 }
@@ -221,11 +227,55 @@ bool EndLimitActive(const SimAxis& axis, int direction) {
 std::int64_t CommandPosition(const SimAxis& axis) {
   const AxisMotion& m = axis.motion;
   if (m.phase == AxisMotion::Phase::kIdle) return SignExtend28(Reg(axis, reg::kCommandCounter));
-  return m.commandOrigin + m.direction * static_cast<std::int64_t>(std::floor(m.distance));
+  return m.commandOrigin + TravelledAt(m, m.distance);
+}
+
+double ExactPosition(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  if (m.phase == AxisMotion::Phase::kIdle) return static_cast<double>(CommandPosition(axis));
+  if (m.path.active) {
+    return static_cast<double>(m.commandOrigin) + m.path.shape.Offset(m.path.axis, m.distance);
+  }
+  return static_cast<double>(CommandPosition(axis)) +
+         m.direction * (m.distance - std::floor(m.distance));
+}
+
+// An axis on a path counts its nearest pulse, so that it never strays from the path by more
+// than half a pulse; a single move counts the pulses it has output.
+std::int64_t TravelledAt(const AxisMotion& m, double distance) {
+  if (m.path.active) return std::llround(m.path.shape.Offset(m.path.axis, distance));
+  return m.direction * static_cast<std::int64_t>(std::floor(distance));
 }
 
 double SpeedPps(const SimAxis& axis) {
-  return axis.motion.phase == AxisMotion::Phase::kRunning ? axis.motion.speed : 0.0;
+  const AxisMotion& m = axis.motion;
+  if (m.phase != AxisMotion::Phase::kRunning) return 0.0;
+  return m.path.active ? m.speed * m.path.shape.SpeedShare(m.path.axis, m.distance) : m.speed;
+}
+
+bool ErrorPending(const SimAxis& axis) {
+  return (Reg(axis, reg::kErrorStatus) & kErrorBits) != 0;
+}
+
+double StepPps(const SimAxis& axis) {
+  const double m = Reg(axis, reg::kMagnification) & 0xFFF;
+  return kReferenceRate / ((m + 1) * 65536);
+}
+
+ProfileInputs SpeedSettingsOf(const SimAxis& axis, std::uint32_t startCode) {
+  const std::uint32_t mode = Reg(axis, reg::kModeInForce);
+  ProfileInputs in;
+  in.startSpeed = SpeedOf(axis, reg::kStartSpeed);
+  in.highSpeed = SpeedOf(axis, reg::kHighSpeed);
+  in.accelRate = RampRate(axis, reg::kAccelRate);
+  in.decelRate = RampRate(axis, reg::kDecelRate);
+  in.smooth = (mode & kModeSCurve) != 0;
+  in.rampUp = startCode == kStartWithRamps;
+  in.rampDown = startCode != kStartWithoutRamps;
+  in.rampDownMode =
+      (mode & kModeManualRampDown) != 0 ? RampDownMode::kManual : RampDownMode::kAutomatic;
+  in.rampDownPulses = static_cast<std::int32_t>(Reg(axis, reg::kRampDown));
+  return in;
 }
 
 void SettleAxis(SimAxis& axis, std::int64_t nowNs) {
@@ -247,30 +297,20 @@ void SettleAxis(SimAxis& axis, std::int64_t nowNs) {
 void Replan(SimAxis& axis, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
   if (m.phase != AxisMotion::Phase::kRunning) return;
-  const std::uint32_t mode = Reg(axis, reg::kModeInForce);
-  ProfileInputs in;
+  ProfileInputs in = MoveSpeeds(axis);
   in.distance = m.distance;
   in.speed = m.speed;
-  in.startSpeed = SpeedOf(axis, reg::kStartSpeed);
-  in.highSpeed = SpeedOf(axis, reg::kHighSpeed);
-  in.accelRate = RampRate(axis, reg::kAccelRate);
-  in.decelRate = RampRate(axis, reg::kDecelRate);
-  in.smooth = (mode & kModeSCurve) != 0;
-  in.rampUp = m.startCode == kStartWithRamps;
-  in.rampDown = m.startCode != kStartWithoutRamps;
   in.stopping = m.stopping;
   if (m.positioning) {
-    m.end = EndOf(axis);
+    m.end = m.path.active ? m.path.shape.Length() : EndOf(axis);
     in.end = m.end;
     if (m.end < m.distance) {  // the end moved behind the axis: stop as soon as possible
       in.stopping = true;
       in.end = kEndless;
     }
   }
-  in.rampDownMode =
-      (mode & kModeManualRampDown) != 0 ? RampDownMode::kManual : RampDownMode::kAutomatic;
-  in.rampDownPulses = static_cast<std::int32_t>(Reg(axis, reg::kRampDown));
-  const Limit limit = LimitAhead(axis);
+  // Limit positions lie along one direction; a path has none, so they are not watched.
+  const Limit limit = m.path.active ? Limit{} : LimitAhead(axis);
   in.limit = limit.distance;
   in.limitDecelerates = limit.decelerates;
   const PlannedMove planned = PlanProfile(in);
@@ -279,22 +319,44 @@ void Replan(SimAxis& axis, std::int64_t nowNs) {
   m.causeAtEnd = planned.endsAtLimit ? limit.cause : (m.stopping ? m.stoppingCause : 0);
 }
 
-void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
-  AxisMotion& m = axis.motion;
-  if (m.phase != AxisMotion::Phase::kIdle) return;  // a busy axis ignores a second start
+void CopyPreRegisters(SimAxis& axis) {
   for (std::uint32_t r = reg::kAmount; r <= reg::kMode; ++r)
     axis.registers[reg::kAmountInForce + r] = axis.registers[r];
-  const std::uint32_t mode = Reg(axis, reg::kModeInForce);
-  const Operation operation = OperationOf(mode);
-  if (operation == Operation::kNone) return;
+}
+
+void PrepareMove(SimAxis& axis, std::uint32_t startCode) {
+  AxisMotion& m = axis.motion;
   m.startCode = startCode;
-  m.positioning = operation != Operation::kContinuous;
+  m.path.active = false;
   m.stopping = false;
   m.stoppingCause = 0;
   m.causeAtEnd = 0;
   m.stopCauses = 0;
   m.commandOrigin = SignExtend28(Reg(axis, reg::kCommandCounter));
   m.actualOrigin = SignExtend28(Reg(axis, reg::kActualCounter));
+  m.distance = 0;
+  m.speed = 0;
+  m.state = kStateStopped;
+}
+
+void BeginMove(SimAxis& axis, bool waitForSignal, std::int64_t nowNs) {
+  if (waitForSignal) {
+    axis.motion.phase = AxisMotion::Phase::kWaiting;
+    Publish(axis);
+    return;
+  }
+  Launch(axis, nowNs);
+}
+
+void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
+  AxisMotion& m = axis.motion;
+  if (m.phase != AxisMotion::Phase::kIdle) return;  // a busy axis ignores a second start
+  CopyPreRegisters(axis);
+  const std::uint32_t mode = Reg(axis, reg::kModeInForce);
+  const Operation operation = OperationOf(mode);
+  if (operation == Operation::kNone) return;
+  PrepareMove(axis, startCode);
+  m.positioning = operation != Operation::kContinuous;
   const std::int64_t amount = static_cast<std::int32_t>(Reg(axis, reg::kAmountInForce));
   switch (operation) {
     case Operation::kContinuous:
@@ -308,15 +370,7 @@ void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
       break;
   }
   m.end = m.positioning ? EndOf(axis) : kEndless;
-  m.distance = 0;
-  m.speed = 0;
-  m.state = kStateStopped;
-  if ((mode & kModeStartSignal) != 0) {
-    m.phase = AxisMotion::Phase::kWaiting;
-    Publish(axis);
-    return;
-  }
-  Launch(axis, nowNs);
+  BeginMove(axis, (mode & kModeStartSignal) != 0, nowNs);
 }
 
 void ReleaseAxis(SimAxis& axis, std::int64_t nowNs) {
@@ -351,12 +405,13 @@ void ApplyPreRegisters(SimAxis& axis, std::int64_t nowNs) {
 void ResetAxis(SimAxis& axis, std::int64_t nowNs) {
   StopAxisNow(axis, 0, nowNs);
   axis.motion.stopCauses = 0;
+  axis.registers[reg::kErrorStatus] = 0;
 }
 
 void AfterRegisterWrite(SimAxis& axis, std::uint32_t number, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
   if (m.phase == AxisMotion::Phase::kIdle) return;
-  const auto travelled = m.direction * static_cast<std::int64_t>(std::floor(m.distance));
+  const std::int64_t travelled = TravelledAt(m, m.distance);
   if (number == reg::kCommandCounter) {
     m.commandOrigin = SignExtend28(Reg(axis, number)) - travelled;
   } else if (number == reg::kActualCounter) {
@@ -383,6 +438,7 @@ void SetInputSignal(SimAxis& axis, int signal, bool active, std::int64_t nowNs) 
     StopAxisNow(axis, kStatusStopAlarm, nowNs);
     return;
   }
+  if (m.path.active) return;  // end limits lie along one direction; a path has none
   const bool ahead = (signal == QUORVA_SIM_INPUT_EL_PLUS && m.direction > 0) ||
                      (signal == QUORVA_SIM_INPUT_EL_MINUS && m.direction < 0);
   if (!ahead) return;

@@ -28,7 +28,10 @@ inline constexpr std::uint32_t kActualCounter = 36;
 inline constexpr std::uint32_t kDeviation = 37;
 inline constexpr std::uint32_t kSoftLimitMinus = 39;  // comparator 1
 inline constexpr std::uint32_t kSoftLimitPlus = 40;   // comparator 2
+inline constexpr std::uint32_t kAuxiliary = 8;        // arc centre
+inline constexpr std::uint32_t kCorrectionSpeed = 27;
 inline constexpr std::uint32_t kExtendedStatus = 49;
+inline constexpr std::uint32_t kErrorStatus = 50;
 inline constexpr std::uint32_t kRemaining = 52;
 inline constexpr std::uint32_t kSpeed = 53;
 }  // namespace reg
@@ -54,8 +57,12 @@ inline constexpr std::uint32_t kSignalElPlus = 1u << 12;
 inline constexpr std::uint32_t kSignalElMinus = 1u << 13;
 inline constexpr std::uint32_t kSignalHome = 1u << 14;
 
-// Main status word (main-space offset 0): set while the axis runs or waits.
+// Main status word (main-space offset 0): set while the axis runs or waits, and while an error
+// is reported in register 50.
 inline constexpr std::uint32_t kMainBusy = 1u << 1;
+inline constexpr std::uint32_t kMainError = QUORVA_SIM_MAIN_ERROR;
+// Bits of register 50 that are errors.
+inline constexpr std::uint32_t kErrorBits = 0xFF;
 
 // Brings the axis's motion, counters and status registers up to `nowNs`.
 void SettleAxis(SimAxis& axis, std::int64_t nowNs);
@@ -72,6 +79,16 @@ std::uint32_t StatusWord(const SimBoard& board, int axis, std::uint32_t offset);
 
 // Controller operations the control interface and the commands share.
 void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs);
+// The steps of a start: pre-registers 0-7 copied into the registers in force; the motion state
+// of a new move from the present counters (no path); then running, or waiting for the start
+// signal.
+void CopyPreRegisters(SimAxis& axis);
+void PrepareMove(SimAxis& axis, std::uint32_t startCode);
+void BeginMove(SimAxis& axis, bool waitForSignal, std::int64_t nowNs);
+// The speeds, rates and ramp-down setting of the registers in force, for a start code.
+ProfileInputs SpeedSettingsOf(const SimAxis& axis, std::uint32_t startCode);
+// Pulses per second of one speed step at the magnification in force.
+double StepPps(const SimAxis& axis);
 void ReleaseAxis(SimAxis& axis, std::int64_t nowNs);
 // Stops at once (`cause`: register 49 stop-cause bits, or 0).
 void StopAxisNow(SimAxis& axis, std::uint32_t cause, std::int64_t nowNs);
@@ -97,7 +114,13 @@ bool EndLimitActive(const SimAxis& axis, int direction);
 std::int64_t SignExtend28(std::uint32_t value);
 // Present command counter, not wrapped.
 std::int64_t CommandPosition(const SimAxis& axis);
-// Present speed in pulses per second.
+// Present command position with the pulse in progress as a fraction.
+double ExactPosition(const SimAxis& axis);
+// Whole pulses the axis has travelled from its origin after `distance` along its move.
+std::int64_t TravelledAt(const AxisMotion& motion, double distance);
+// Present speed of the axis in pulses per second.
 double SpeedPps(const SimAxis& axis);
+// An error is reported in register 50: the axis does not start.
+bool ErrorPending(const SimAxis& axis);
 
 }  // namespace quorva::sim

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "sim/motion/motion_plan.h"
+#include "sim/motion/path_shape.h"
 
 namespace quorva::sim {
 
@@ -30,6 +31,7 @@ struct AxisMotion {
   std::int64_t planOriginNs = 0;   // time 0 of `plan`
   std::int64_t endNs = 0;          // when the last move ended
   MotionPlan plan;
+  PathFollow path;                  // the move's part in an interpolated path (path_shape.h)
   std::uint32_t causeAtEnd = 0;     // stop-cause bits the plan's end sets (a limit)
   std::uint32_t stoppingCause = 0;  // why a decelerating stop is under way
 

@@ -64,7 +64,10 @@ std::uint32_t RegisterValue(const SimAxis& axis, std::uint32_t number) {
 std::uint32_t StatusWord(const SimBoard& board, int axis, std::uint32_t offset) {
   const SimAxis& a = board.axes[static_cast<std::size_t>(axis)];
   const std::uint32_t stored = a.mainStatus[offset];
-  if (offset == 0) return stored | Bit(a.motion.phase != AxisMotion::Phase::kIdle, kMainBusy);
+  if (offset == 0) {
+    return stored | Bit(a.motion.phase != AxisMotion::Phase::kIdle, kMainBusy) |
+           Bit(ErrorPending(a), kMainError);
+  }
   if (offset == 1) return stored | SignalStatus(board, axis);
   return stored;
 }

@@ -187,6 +187,7 @@ void CatchUpList(std::span<SimBoard> boards, std::size_t own, std::int64_t nowNs
     const std::optional<std::int64_t> start = NextStart(board, run, nowNs);
     if (!start) break;
     const ListEntry& entry = run.entries[run.started];
+    RecordPath(board, *start);  // the samples before the entry changes any motion
     EndPulses(boards, run, *start);
     if (Waits(run)) run.waitAxes = 0;
     if (entry.kind == kListDigitalOutput) {

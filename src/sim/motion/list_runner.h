@@ -33,7 +33,7 @@
 #include <span>
 #include <vector>
 
-#include "motion/core/list_chain.h"
+#include "device/list_entry.h"
 
 namespace quorva::sim {
 

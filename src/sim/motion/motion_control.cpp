@@ -4,6 +4,7 @@
 
 #include "VarnDasQvSim.h"
 #include "sim/motion/axis_controller.h"
+#include "sim/motion/interpolation.h"
 #include "sim/motion/latch.h"
 #include "sim/sim_bus.h"
 
@@ -11,15 +12,21 @@ using namespace quorva::sim;
 
 namespace {
 
-// Runs `action(axis, now)` on an axis brought up to the present simulated time.
+// Runs `action(board, axis, now)` on an axis brought up to the present simulated time.
 template <typename Action>
-int WithAxis(int board, int axis, Action action) {
+int WithAxisOf(int board, int axis, Action action) {
   return SimBus::Instance().WithBoardAt(board, [&](SimBoard& b, std::int64_t now) {
     if (axis < 0 || axis >= kAxes) return -1;
     SimAxis& a = b.axes[static_cast<std::size_t>(axis)];
     SettleAxis(a, now);
-    return action(a, now);
+    return action(b, a, now);
   });
+}
+
+template <typename Action>
+int WithAxis(int board, int axis, Action action) {
+  return WithAxisOf(board, axis,
+                    [&](SimBoard&, SimAxis& a, std::int64_t now) { return action(a, now); });
 }
 
 double SecondsOf(std::int64_t ns) {
@@ -32,12 +39,13 @@ extern "C" {
 
 int QUORVA_SIM_SetAxisInput(int board, int axis, int signal, int active) {
   if (signal < QUORVA_SIM_INPUT_EL_PLUS || signal > QUORVA_SIM_INPUT_LATCH) return -1;
-  return WithAxis(board, axis, [&](SimAxis& a, std::int64_t now) {
+  return WithAxisOf(board, axis, [&](SimBoard& b, SimAxis& a, std::int64_t now) {
     if (signal == QUORVA_SIM_INPUT_LATCH) {
       SetLatchInput(a, active != 0, now);
     } else {
       SetInputSignal(a, signal, active != 0, now);
     }
+    if (a.motion.phase == AxisMotion::Phase::kIdle) StopPathPartners(b, axis, now);
     return 0;
   });
 }
@@ -89,10 +97,8 @@ int QUORVA_SIM_GetAxisState(int board, int axis, QUORVA_SIM_AXIS_STATE* state) {
   return WithAxis(board, axis, [&](SimAxis& a, std::int64_t) {
     const AxisMotion& m = a.motion;
     const bool running = m.phase == AxisMotion::Phase::kRunning;
-    const double travelled = m.phase == AxisMotion::Phase::kIdle ? 0.0 : m.distance;
-    const double whole = std::floor(travelled);
     *state = {};
-    state->position = static_cast<double>(CommandPosition(a)) + m.direction * (travelled - whole);
+    state->position = ExactPosition(a);
     state->speed = SpeedPps(a);
     state->startTime = SecondsOf(m.startNs);
     if (m.phase == AxisMotion::Phase::kIdle) {

@@ -388,7 +388,8 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_LatchPulseAt(int board, int axis, double s
  * boards is known, sleeps until the real instant of that event (the end of a move, a stop at a
  * limit, a latch pulse) and signals then, while the application sends no request. On the
  * virtual clock the event is signalled when simulated time passes the instant: during the
- * request or the QUORVA_SIM_AdvanceTime that moves time past it. */
+ * request, the QUORVA_SIM_AdvanceTime or QUORVA_SIM_RunUntilIdle, or the jump of a library wait,
+ * that moves time past it. */
 #define QUORVA_SIM_INT_ERR_EVENT 1
 
 /* Raises one interrupt on an axis with the given causes of the first and second status words,

@@ -7,6 +7,7 @@
 
 #include "device/immortal.h"
 #include "sim/motion/interrupts.h"
+#include "sim/next_event.h"
 #include "sim/sim_events.h"
 #include "sim/sim_handlers.h"
 

@@ -5,6 +5,7 @@
 namespace quorva::sim {
 
 std::optional<std::int64_t> MoveEndNs(const SimAxis& axis) {
+  if (FollowsPulser(axis)) return PulserEndNs(axis);
   const AxisMotion& m = axis.motion;
   constexpr double kFarNs = 1e18;  // some 30 years: never reached, and far from overflow
   const double endNs = std::ceil(m.plan.EndTime() * 1e9);

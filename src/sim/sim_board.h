@@ -15,6 +15,8 @@
 #include "sim/motion/latch.h"
 #include "sim/motion/list_runner.h"
 #include "sim/motion/path_record.h"
+#include "sim/motion/pulser_input.h"
+#include "sim/motion/speed_check.h"
 
 namespace quorva::sim {
 
@@ -28,6 +30,7 @@ struct SimAxis {
   AxisMotion motion;
   AxisInterrupts interrupts;
   LatchQueue latchQueue;
+  PulserInput pulser;
 };
 
 // Resource bytes of the device detail record (flags, analog in/out, digital in/out, axes).
@@ -57,6 +60,7 @@ struct SimBoard {
   std::optional<platform::NotificationEvent> notification;
   std::vector<LatchPulse> latchPulses;  // scheduled, in time order
   PathRecord pathRecord;
+  SpeedCheck speedCheck;
 };
 
 inline std::uint64_t WordKey(std::uint32_t region, std::uint32_t offset) {

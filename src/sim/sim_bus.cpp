@@ -197,6 +197,7 @@ const HandlerTable& Handlers() {
     AddListHandlers(t);
     AddInterruptHandlers(t);
     AddLatchHandlers(t);
+    AddSpeedCheckHandlers(t);
     AddDaqHandlers(t);
     return t;
   }();

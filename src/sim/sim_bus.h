@@ -105,7 +105,8 @@ class SimBus {
   };
 
   void ConfigureOnFirstUse();
-  // Brings every board up to the present simulated time.
+  // Brings every board's moves, latch pulses, list motion, held starts, speed checks and path
+  // record up to the present simulated time.
   void CatchUp();
   // Brings the boards up to the present, signals the interrupts raised and returns when the
   // scheduler is next due.

@@ -5,6 +5,8 @@
 #include "sim/motion/axis_controller.h"
 #include "sim/motion/latch.h"
 #include "sim/motion/path_record.h"
+#include "sim/motion/speed_check.h"
+#include "sim/motion/start_conditions.h"
 #include "sim/next_event.h"
 
 namespace quorva::sim {
@@ -23,10 +25,16 @@ SimBoard* EarliestPulse(std::span<SimBoard> boards, std::int64_t nowNs) {
   return earliest;
 }
 
+// The moves that start without a request by `nowNs`: list entries and held starts.
+void StartDueMoves(std::span<SimBoard> boards, std::int64_t nowNs) {
+  CatchUpLists(boards, nowNs);
+  CatchUpStartConditions(boards, nowNs);
+}
+
 void FirePulse(std::span<SimBoard> boards, SimBoard& board) {
   const LatchPulse pulse = board.latchPulses.front();
   board.latchPulses.erase(board.latchPulses.begin());
-  CatchUpLists(boards, pulse.atNs);
+  StartDueMoves(boards, pulse.atNs);
   SimAxis& axis = board.axes[static_cast<std::size_t>(pulse.axis)];
   SettleAxis(axis, pulse.atNs);
   Latch(axis);
@@ -46,7 +54,8 @@ void SettleEndedMoves(std::span<SimBoard> boards, std::int64_t nowNs) {
 void RunUntil(std::span<SimBoard> boards, std::int64_t nowNs) {
   while (SimBoard* board = EarliestPulse(boards, nowNs))
     FirePulse(boards, *board);
-  CatchUpLists(boards, nowNs);
+  StartDueMoves(boards, nowNs);
+  CatchUpSpeedChecks(boards, nowNs);
   for (SimBoard& board : boards)
     RecordPath(board, nowNs);
   SettleEndedMoves(boards, nowNs);

@@ -124,6 +124,27 @@ TEST_F(Interrupts, AMoveEndALimitStopAndALatchRaiseTheirCauses) {
   EXPECT_EQ(Status(1), std::make_pair(0, QUORVA_SIM_INT_EVENT_LATCH));
 }
 
+TEST_F(Interrupts, ASoftLimitStopAndComparatorsRaiseTheirCauses) {
+  QUORVA_MC_SetSoftLimit(board_, 7, -200, 500);
+  QUORVA_MC_EnableSoftLimit(board_, 7);
+  QUORVA_MC_Move(board_, 7, 2000);
+  EXPECT_EQ(QUORVA_MC_GetAxisIntState(board_, 7),
+            unsigned{QUORVA_SIM_INT_MOVE_END | QUORVA_SIM_INT_SOFT_LIMIT});
+  EXPECT_EQ(Status(7),
+            std::make_pair(QUORVA_SIM_INT_STOP_SOFT_PLUS, QUORVA_SIM_INT_EVENT_MOVE_END));
+
+  QUORVA_SIM_SetAxisRegister(0, 6, 32, 1);         // comparator 5: either way, counter C
+  QUORVA_SIM_SetAxisRegister(0, 6, 43, 150);       // at 150
+  QUORVA_SIM_SetAxisRegister(0, 6, 31, 1u << 26);  // comparator 4: either way, counter C
+  QUORVA_SIM_SetAxisRegister(0, 6, 42, 200);       // at 200
+  QUORVA_MC_Move(board_, 6, 300);
+  EXPECT_EQ(QUORVA_MC_GetAxisIntState(board_, 6),
+            unsigned{QUORVA_SIM_INT_MOVE_END | QUORVA_SIM_INT_COMPARE});
+  EXPECT_EQ(Status(6),
+            std::make_pair(0, QUORVA_SIM_INT_EVENT_MOVE_END | QUORVA_SIM_INT_EVENT_COMPARE1 << 3 |
+                                  QUORVA_SIM_INT_EVENT_COMPARE1 << 4));
+}
+
 TEST_F(Interrupts, MaskedSourcesRecordNothing) {
   QUORVA_MC_MaskInterrupt(board_, 0, QUORVA_SIM_INT_END_LIMIT | QUORVA_SIM_INT_LATCH);
   QUORVA_SIM_SetEndLimitPosition(0, 0, 1, 100);

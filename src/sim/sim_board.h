@@ -11,6 +11,7 @@
 #include "platform/notification_event.h"
 #include "sim/daq/daq_state.h"
 #include "sim/motion/axis_motion.h"
+#include "sim/motion/compare_state.h"
 #include "sim/motion/interrupts.h"
 #include "sim/motion/latch.h"
 #include "sim/motion/list_runner.h"
@@ -30,6 +31,7 @@ struct SimAxis {
   AxisMotion motion;
   AxisInterrupts interrupts;
   LatchQueue latchQueue;
+  AxisCompare compare;
   PulserInput pulser;
 };
 
@@ -59,6 +61,7 @@ struct SimBoard {
   // The application's event, while one is registered (command 650).
   std::optional<platform::NotificationEvent> notification;
   std::vector<LatchPulse> latchPulses;  // scheduled, in time order
+  std::array<TriggerMap, QUORVA_SIM_TRIGGER_MAPS> triggerMaps{};
   PathRecord pathRecord;
   SpeedCheck speedCheck;
 };

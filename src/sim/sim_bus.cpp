@@ -195,6 +195,7 @@ const HandlerTable& Handlers() {
     AddBoardHandlers(t);
     AddAxisHandlers(t);
     AddListHandlers(t);
+    AddCompareHandlers(t);
     AddInterruptHandlers(t);
     AddLatchHandlers(t);
     AddSpeedCheckHandlers(t);

@@ -48,6 +48,8 @@ void AddInterruptHandlers(HandlerTable& table);
 void AddLatchHandlers(HandlerTable& table);
 // List motion and the output addresses list output actions name.
 void AddListHandlers(HandlerTable& table);
+// Table-driven trigger and indexed compare-trigger.
+void AddCompareHandlers(HandlerTable& table);
 // The measured-speed check.
 void AddSpeedCheckHandlers(HandlerTable& table);
 // Analog input and scans, digital and serial I/O, analog output and waveforms, counters.

@@ -1,4 +1,5 @@
 // quorva home: a home search of one axis, plain or automatic.
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
@@ -59,7 +60,10 @@ int Home(const Invocation& call) {
     if (SearchesTheLimit(mode)) {
       QUORVA_SIM_SetEndLimitPosition(board.simIndex, axis, sign, pulses);
     } else {
-      QUORVA_SIM_SetHomePosition(board.simIndex, axis, pulses, static_cast<int>(s.scale));
+      // A switch 1 unit wide whose edge that the search meets stands at the position.
+      const int width = std::max(1, static_cast<int>(s.scale));
+      QUORVA_SIM_SetHomePosition(board.simIndex, axis, sign > 0 ? pulses : pulses - width + 1,
+                                 width);
     }
   }
 

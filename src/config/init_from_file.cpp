@@ -67,6 +67,8 @@ void ApplyAxis(QUORVA_HANDLE handle, int axis, const ic::Axis& settings) {
                          code(ic::kCmpLogic));
   QUORVA_MC_SetMioCfgINP(handle, axis, ic::CodeAbove(code(ic::kInpCode)),
                          ic::CodeBit0(code(ic::kInpCode)));
+  QUORVA_MC_SetMioCfgLTC(handle, axis, ic::CodeBit0(code(ic::kLtcCode)),
+                         ic::CodeAbove(code(ic::kLtcCode)));
 }
 
 }  // namespace

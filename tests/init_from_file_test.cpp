@@ -56,15 +56,16 @@ TEST_F(InitFromFile, AppliesEachAxisThroughItsSettersInOrder) {
   for (const std::string& call : calls) {
     if (call.find(", 7") != std::string::npos) axis7.push_back(call.substr(0, call.find('(')));
   }
-  EXPECT_EQ(axis7,
-            (std::vector<std::string>{
-                "QUORVA_MC_SetOutputMode",   "QUORVA_MC_SetInputMode",    "QUORVA_MC_SetUnitSpeed",
-                "QUORVA_MC_SetSpeedRange",   "QUORVA_MC_SetUnitDistance", "QUORVA_MC_SetUnitSpeed",
-                "QUORVA_MC_SetInOutRatio",   "QUORVA_MC_SetMioCfgALM",    "QUORVA_MC_SetSoftLimit",
-                "QUORVA_MC_EnableSoftLimit", "QUORVA_MC_SetMioCfgEL",     "QUORVA_MC_SetELL",
-                "QUORVA_MC_SetFilterLogic",  "QUORVA_MC_SetMioCfgDR",     "QUORVA_MC_SetMioCfgSD",
-                "QUORVA_MC_SetMioCfgSTA",    "QUORVA_MC_SetMioCfgSTP",    "QUORVA_MC_SetMioCfgCLR",
-                "QUORVA_MC_SetMioCfgCMP",    "QUORVA_MC_SetMioCfgINP"}));
+  EXPECT_EQ(
+      axis7,
+      (std::vector<std::string>{
+          "QUORVA_MC_SetOutputMode",   "QUORVA_MC_SetInputMode",    "QUORVA_MC_SetUnitSpeed",
+          "QUORVA_MC_SetSpeedRange",   "QUORVA_MC_SetUnitDistance", "QUORVA_MC_SetUnitSpeed",
+          "QUORVA_MC_SetInOutRatio",   "QUORVA_MC_SetMioCfgALM",    "QUORVA_MC_SetSoftLimit",
+          "QUORVA_MC_EnableSoftLimit", "QUORVA_MC_SetMioCfgEL",     "QUORVA_MC_SetELL",
+          "QUORVA_MC_SetFilterLogic",  "QUORVA_MC_SetMioCfgDR",     "QUORVA_MC_SetMioCfgSD",
+          "QUORVA_MC_SetMioCfgSTA",    "QUORVA_MC_SetMioCfgSTP",    "QUORVA_MC_SetMioCfgCLR",
+          "QUORVA_MC_SetMioCfgCMP",    "QUORVA_MC_SetMioCfgINP",    "QUORVA_MC_SetMioCfgLTC"}));
 
   // The packed codes as the getters read them back from the registers.
   int a = -1, b = -1, c = -1, d = -1;
@@ -82,6 +83,8 @@ TEST_F(InitFromFile, AppliesEachAxisThroughItsSettersInOrder) {
   EXPECT_EQ(std::pair(a, b), std::pair(1, 0)) << "STA code 1";
   QUORVA_MC_GetMioCfgINP(board_, 7, &a, &b);
   EXPECT_EQ(std::pair(a, b), std::pair(1, 0)) << "INP code 2";
+  QUORVA_MC_GetMioCfgLTC(board_, 7, &a, &b);
+  EXPECT_EQ(std::pair(a, b), std::pair(0, 1)) << "LTC code 2";
   unsigned width = 0;
   QUORVA_MC_GetMioCfgCMP(board_, 7, &width, &a);
   EXPECT_EQ(std::pair(width, a), std::pair(100u, 1)) << "width truncated";

@@ -135,7 +135,9 @@ bool ReachesTheDriverDirectly(std::string_view function) {
       "QUORVA_MC_GetDeviceVer",        "QUORVA_MC_GetELL",          "QUORVA_MC_GetPE",
       "QUORVA_MC_CheckListMotionDone", "QUORVA_MC_LmCurSequence",   "QUORVA_MC_SetMioCfgCMP2",
       "QUORVA_MC_CmpTrgIx_SetMap",     "QUORVA_MC_CmpTrgIx_GetMap", "QUORVA_MC_CmpTrgIx_Stop",
-      "QUORVA_MC_CmpTrgIx_GetState"};
+      "QUORVA_MC_CmpTrgIx_GetState",   "QUORVA_MC_LtcQueSetCfg",    "QUORVA_MC_LtcQueGetCfg",
+      "QUORVA_MC_LtcQueSetEnable",     "QUORVA_MC_LtcQueGetEnable", "QUORVA_MC_LtcQueGetItemCount",
+      "QUORVA_MC_LtcQueResetItem",     "QUORVA_MC_LtcQueDeque",     "QUORVA_MC_LtcQuePeekAt"};
   return std::find(std::begin(kDirect), std::end(kDirect), function) != std::end(kDirect);
 }
 
@@ -329,10 +331,15 @@ struct Entry {
 // Results documented for a call without a board where they are not 0.
 const std::map<std::string_view, double>& NeutralResults() {
   static const auto* results = new std::map<std::string_view, double>{
-      {"QUORVA_EnableDebugLog", -1},  {"QUORVA_MC_GetUnitDistance", 1},
-      {"QUORVA_MC_GetUnitSpeed", 1},  {"QUORVA_MC_GetInOutRatio", 1},
-      {"QUORVA_MC_Done", 1},          {"QUORVA_MC_AllDone", 1},
+      {"QUORVA_EnableDebugLog", -1},
+      {"QUORVA_MC_GetUnitDistance", 1},
+      {"QUORVA_MC_GetUnitSpeed", 1},
+      {"QUORVA_MC_GetInOutRatio", 1},
+      {"QUORVA_MC_Done", 1},
+      {"QUORVA_MC_AllDone", 1},
       {"QUORVA_MC_InitFromFile", -1},
+      {"QUORVA_MC_LtcQueDeque", -1630},
+      {"QUORVA_MC_LtcQuePeekAt", -1630},
   };
   return *results;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <thread>
 
 namespace quorva::platform {
 
@@ -23,6 +24,14 @@ void WaitPass(bool pumpMessages);
 // One pass of the wait for a free axis: with `pumpMessages`, dispatches one window message when
 // one is queued; when none was dispatched, yields the processor.
 void WaitPassOneMessage(bool pumpMessages);
+
+// Waits for a thread of the library's own that has left the library's loops. While the library
+// is being unloaded from a running Windows process the thread cannot end (the system's loader
+// holds its lock during the unload and a thread needs it to end), so the wait then lasts only
+// until the thread has left the library's code.
+void EndLibraryThread(std::thread& thread);
+// Tells EndLibraryThread whether the library is being unloaded from a running process.
+void SetLibraryUnloading(bool unloading);
 
 // Where the trace file goes unless the application names one.
 std::string DefaultTracePath();

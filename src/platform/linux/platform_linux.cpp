@@ -29,6 +29,13 @@ void WaitPassOneMessage(bool /*pumpMessages*/) {
   sched_yield();
 }
 
+// A Linux thread ends whenever it returns: unloading the library is no different.
+void EndLibraryThread(std::thread& thread) {
+  thread.join();
+}
+
+void SetLibraryUnloading(bool /*unloading*/) {}
+
 std::string DefaultTracePath() {
   return "/tmp/motion.dbg";
 }

@@ -2,7 +2,7 @@
 // inputs it refuses; helices as a list of steps and as the worker thread's chain of arcs, on
 // the request log and on the simulator, with abort and unload while the worker runs.
 #include <algorithm>
-#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <thread>
@@ -206,6 +206,276 @@ TEST_F(HelicalStep, RecordedStepIsOneListEntryAndTheBlockingFormWaits) {
   EXPECT_NE(lines.find("QUORVA_MC_HelOnce(0x"), std::string::npos);
   EXPECT_NE(lines.find(", 3, [4,5,6], [10.000,0.000,5.000], 90.000)"), std::string::npos);
   EXPECT_EQ(lines.find("StartHelOnce"), std::string::npos) << lines;
+}
+
+class Helix : public test::MotionBoardTest {
+ protected:
+  void SetUp() override {
+    MotionBoardTest::SetUp();
+    QUORVA_MC_SetSpeedMx(board_, 0, 20000, 0);  // the worker's arcs, axes 0 and 1
+    test::ClearLog();
+  }
+  static HelicalParams Params(int arcs, double lastAngle, double distance) {
+    return {0, 2, 1000, 0, 1, arcs, lastAngle, distance};
+  }
+  // The function names and arguments of a level-1 trace of `run`.
+  template <typename Run>
+  Lines Traced(Run run) {
+    const std::string path = test::TempPath("helix.dbg");
+    EXPECT_EQ(QUORVA_EnableDebugLog(board_, path.c_str(), 1), 0);
+    run();
+    QUORVA_EnableDebugLog(board_, path.c_str(), 0);
+    Lines lines;
+    const std::string text = test::ReadFile(path);
+    for (std::size_t at = 0; (at = text.find("  QUORVA_", at)) != std::string::npos;) {
+      const std::size_t end = text.find('\n', at);
+      std::string line = text.substr(at + 2, end - at - 2);
+      line.erase(line.find("(0x"), line.find(',') == std::string::npos
+                                       ? line.find(')') - line.find("(0x")
+                                       : line.find(',') - line.find("(0x"));
+      lines.push_back(line);
+      at = end;
+    }
+    return lines;
+  }
+};
+
+TEST_F(Helix, ListPlanSharesTheDistanceInProportionToTheAngles) {
+  struct Case {
+    int arcs;
+    double last;
+    Lines steps;
+  };
+  // Newer controller: full turns recorded, the linear axis keeping one pitch, and the last arc.
+  // 3 turns ending on 180°: h = 10 / 2.5; ending on 90°: h = 10 / 2.25, the last a quarter.
+  // The profile of the linear axis: its acceleration for the first turns, its deceleration for
+  // the last.
+  QUORVA_MC_SetSpeedMode(board_, 2, 1);
+  QUORVA_MC_SetAccel(board_, 2, 5000, 7000);
+  const Case cases[] = {
+      {3,
+       180,
+       {"QUORVA_MC_SetHelOnceSpeed, 2, 1, 1000.000, 5000.000, 0.000)", "QUORVA_MC_BeginList)",
+        "QUORVA_MC_StartHelOnce, 4, [0,1,2,3], [1000.000,0.000,4.000,1.000], 360.000)",
+        "QUORVA_MC_StartHelOnce, 4, [0,1,2,3], [1000.000,0.000,4.000,1.000], 360.000)",
+        "QUORVA_MC_SetHelOnceSpeed, 2, 1, 1000.000, 0.000, 7000.000)",
+        "QUORVA_MC_StartHelOnce, 4, [0,1,2,3], [1000.000,0.000,2.000,1.000], 180.000)",
+        "QUORVA_MC_EndList)", "QUORVA_MC_StartListMotion)"}},
+      {3,
+       -90,
+       {"QUORVA_MC_SetHelOnceSpeed, 2, 1, 1000.000, 5000.000, 0.000)", "QUORVA_MC_BeginList)",
+        "QUORVA_MC_StartHelOnce, 4, [0,1,2,3], [1000.000,0.000,4.444,1.000], 360.000)",
+        "QUORVA_MC_StartHelOnce, 4, [0,1,2,3], [1000.000,0.000,4.444,1.000], 360.000)",
+        "QUORVA_MC_SetHelOnceSpeed, 2, 1, 1000.000, 0.000, 7000.000)",
+        "QUORVA_MC_StartHelOnce, 4, [0,1,2,3], [1000.000,0.000,1.111,1.000], -90.000)",
+        "QUORVA_MC_EndList)", "QUORVA_MC_StartListMotion)"}},
+      {1,
+       45,
+       {"QUORVA_MC_SetHelOnceSpeed, 2, 1, 1000.000, 5000.000, 7000.000)",
+        "QUORVA_MC_StartHelOnce, 4, [0,1,2,3], [1000.000,0.000,10.000,1.000], 45.000)",
+        "QUORVA_MC_EndList)", "QUORVA_MC_StartListMotion)"}},
+  };
+  for (const Case& c : cases) {
+    HelicalParams params = Params(c.arcs, c.last, 10);
+    Lines steps = Traced([&] { EXPECT_EQ(QUORVA_MC_StartHelical(board_, &params), 1); });
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(steps.front(), "QUORVA_MC_StartHelical, [0, 2, 1000.0, 0.0, 1, " +
+                                 std::to_string(c.arcs) + ", " + std::to_string(int(c.last)) +
+                                 ".0, 10.0])");
+    steps.erase(steps.begin());
+    EXPECT_EQ(steps, c.steps) << c.arcs << ", " << c.last;
+    QUORVA_MC_AbortHelical(board_);
+  }
+}
+
+TEST_F(Helix, RefusedHelicesStartNothing) {
+  struct Case {
+    const char* what;
+    HelicalParams params;
+  };
+  const Case cases[] = {
+      {"map 12, limited to 9, has no axes", {12, 2, 10, 0, 1, 2, 90, 10}},
+      {"linear axis is an arc axis", {0, 1, 10, 0, 1, 2, 90, 10}},
+      {"linear axis on the other chip", {0, 4, 10, 0, 1, 2, 90, 10}},
+      {"linear axis is the counting axis", {0, 3, 10, 0, 1, 2, 90, 10}},
+      {"absent linear axis", {0, 9, 10, 0, 1, 2, 90, 10}},
+      {"centre not a number", {0, 2, NAN, 0, 1, 2, 90, 10}},
+      {"infinite distance", {0, 2, 10, 0, 1, 2, 90, INFINITY}},
+  };
+  for (Case c : cases) {
+    EXPECT_EQ(QUORVA_MC_StartHelical(board_, &c.params), 0) << c.what;
+    EXPECT_EQ(StepRequests(), Lines{}) << c.what;
+    EXPECT_EQ(QUORVA_SIM_ListEntryCount(0), 0) << c.what;
+  }
+  HelicalParams map12 = cases[0].params;
+  QUORVA_MC_StartHelical(board_, &map12);
+  EXPECT_EQ(map12.map, 9) << "written back";
+  EXPECT_EQ(QUORVA_MC_StartHelical(board_, nullptr), 0);
+  HelicalParams none = Params(0, 90, 10);
+  EXPECT_EQ(QUORVA_MC_StartHelical(board_, &none), 1) << "no arcs: nothing to do";
+  EXPECT_EQ(QUORVA_MC_StartHelical(Load(0xA101), &none), 0) << "no motion board";
+  EXPECT_EQ(StepRequests(), Lines{});
+}
+
+// The list plan on the simulator: three turns, the linear axis at one pitch all along, A and B
+// back where they started, the counting axis three turns' steps further.
+TEST_F(Helix, ListPlanRunsOnTheSimulator) {
+  QUORVA_MC_SetSpeed(board_, 2, 100, 2000);
+  HelicalParams params = Params(3, 360, 3000);
+  QUORVA_SIM_RecordPath(0, 0x7, 0.001);
+  ASSERT_EQ(QUORVA_MC_StartHelical(board_, &params), 1);
+  QUORVA_SIM_AdvanceTime(10);
+  ASSERT_EQ(QUORVA_MC_CheckListMotionDone(board_), 1);
+  EXPECT_EQ(QUORVA_MC_GetCount_C(board_, 2), 3000);
+  EXPECT_NEAR(QUORVA_MC_GetCount_C(board_, 0), 0, 1);
+  EXPECT_NEAR(QUORVA_MC_GetCount_C(board_, 1), 0, 1);
+  EXPECT_EQ(QUORVA_MC_GetCount_C(board_, 3), 3 * 5661) << "8 eighths of r / √2 and 4, 3 times";
+
+  const int count = QUORVA_SIM_PathSampleCount(0);
+  std::vector<int> c(static_cast<std::size_t>(3 * count));
+  QUORVA_SIM_GetPathSamples(0, 0, count, nullptr, c.data());
+  ASSERT_GT(count, 500);
+  double offCircle = 0;
+  double offPitch = 0;
+  double turned = 0;  // degrees, counter-clockwise from the start
+  double previous = 180;
+  for (int i = 0; i < count; ++i) {
+    const double x = c[3 * i] - 1000.0;
+    const double y = c[3 * i + 1];
+    offCircle = std::max(offCircle, std::fabs(std::hypot(x, y) - 1000));
+    const double angle = std::atan2(y, x) * 180 / M_PI;
+    turned += std::remainder(angle - previous, 360.0);
+    previous = angle;
+    offPitch = std::max(offPitch, std::fabs(c[3 * i + 2] - turned / 360 * 1000));
+  }
+  EXPECT_LE(offCircle, 1.0);
+  EXPECT_NEAR(turned, 1080, 0.1);
+  EXPECT_LE(offPitch, 2.0);
+}
+
+// An older controller: the helix runs on the worker thread.
+class ThreadedHelix : public Helix {
+ protected:
+  void SetUp() override {
+    Helix::SetUp();
+    QUORVA_SIM_SetControllerVersion(0, 0);
+    QUORVA_MC_SetSpeed(board_, 2, 100, 3500);
+    test::ClearLog();
+  }
+  // Waits, sending no request, until the worker has ended its helix.
+  void AwaitWorker() {
+    while (context_->helicalRunning != 0)
+      std::this_thread::yield();
+  }
+  // Waits, sending no request, until the worker's requests have moved the clock past `seconds`.
+  static void AwaitTime(double seconds) {
+    while (QUORVA_SIM_GetTime() < seconds)
+      std::this_thread::yield();
+  }
+  static Lines Commands() {
+    Lines commands;
+    for (const std::string& line : test::RawLog()) {
+      if (line.rfind("620(", 0) == 0) commands.push_back(line);
+    }
+    return commands;
+  }
+  static bool Stopped(QUORVA_HANDLE board) {
+    const int axes[] = {0, 1, 2};
+    return QUORVA_MC_AllDone(board, 3, axes) == 1;
+  }
+};
+
+TEST_F(ThreadedHelix, OneArcAndTheLinearMoveStartTogetherOnCommand42) {
+  HelicalParams params = Params(1, -270, 3000);
+  ASSERT_EQ(QUORVA_MC_StartHelical(board_, &params), 1);
+  AwaitWorker();
+  // Z's move, the arc of A and B (axes 0 and 1, 3 × 256 + 81), both held for the start signal
+  // and released by 42 with the group field of A, B and Z; the arc ends first here (4712 pulses
+  // at 20000 pps against 3000 of Z at 3500): Z stopped, A and B completed with 85.
+  EXPECT_EQ(Commands(), (Lines{"620(2, 0, 81)", "620(0, 0, 849)", "620(0, 0, 1834)",
+                               "620(2, 0, 74)", "620(0, 0, 85)", "620(1, 0, 85)"}));
+}
+
+TEST_F(ThreadedHelix, ThreeTurnsEndWithTheLinearAxisAtItsDistanceAndTheArcsOnTheCircle) {
+  const unsigned modes[] = {Reg(0, 7), Reg(1, 7), Reg(2, 7)};
+  const unsigned environments[] = {Reg(0, 28), Reg(1, 28), Reg(2, 28)};
+  HelicalParams params = Params(3, 360, 3000);
+  QUORVA_SIM_RecordPath(0, 0x7, 0.001);
+  ASSERT_EQ(QUORVA_MC_StartHelical(board_, &params), 1);
+  AwaitWorker();
+  while (!Stopped(board_)) {
+  }
+  // 3000 pulses at 3500 pps end before three turns of 6283 at 20000: Z arrives, the arcs stop.
+  EXPECT_EQ(QUORVA_MC_GetCount_C(board_, 2), 3000);
+  const int count = QUORVA_SIM_PathSampleCount(0);
+  std::vector<int> c(static_cast<std::size_t>(3 * count));
+  QUORVA_SIM_GetPathSamples(0, 0, count, nullptr, c.data());
+  ASSERT_GT(count, 800);
+  double offCircle = 0;
+  for (int i = 0; i < count; ++i)
+    offCircle = std::max(offCircle, std::fabs(std::hypot(c[3 * i] - 1000.0, c[3 * i + 1]) - 1000));
+  EXPECT_LE(offCircle, 1.5);
+  EXPECT_GT(std::hypot(c[3 * count - 3], c[3 * count - 2]), 100) << "stopped within a turn";
+  for (int axis = 0; axis < 3; ++axis) {
+    EXPECT_EQ(Reg(axis, 7), modes[axis]) << axis;
+    EXPECT_EQ(Reg(axis, 28), environments[axis]) << axis;
+  }
+}
+
+TEST_F(ThreadedHelix, AbortMidHelixStopsAllThreeAxes) {
+  HelicalParams params = Params(3, 360, 3000);
+  ASSERT_EQ(QUORVA_MC_StartHelical(board_, &params), 1);
+  EXPECT_EQ(QUORVA_MC_StartHelical(board_, &params), 0) << "one helix at a time";
+  AwaitTime(0.4);
+  EXPECT_EQ(QUORVA_MC_AbortHelical(board_), 1);
+  EXPECT_EQ(context_->helicalRunning, 0);
+  EXPECT_EQ(context_->abortRequested, 0);
+  EXPECT_EQ(context_->stopRequested, 0);
+  while (!Stopped(board_)) {
+  }
+  EXPECT_LT(QUORVA_MC_GetCount_C(board_, 2), 2500);
+  const Lines commands = Commands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "620(0, 0, 1866)"), 1)
+      << "the decelerating stop of axes 0-2";
+  EXPECT_EQ(QUORVA_MC_StartHelical(board_, &params), 1) << "the next helix may start";
+  EXPECT_EQ(QUORVA_MC_AbortHelical(board_), 1);
+}
+
+TEST_F(ThreadedHelix, AbortRightAfterTheStartIsNotLost) {
+  for (int i = 0; i < 20; ++i) {
+    HelicalParams params = Params(2, 90, 1000);
+    const int from = QUORVA_MC_GetCount_C(board_, 2);
+    ASSERT_EQ(QUORVA_MC_StartHelical(board_, &params), 1);
+    EXPECT_EQ(QUORVA_MC_AbortHelical(board_), 1);
+    while (!Stopped(board_)) {
+    }
+    EXPECT_LT(QUORVA_MC_GetCount_C(board_, 2) - from, 1000) << i;
+  }
+}
+
+TEST_F(ThreadedHelix, AbortWithoutAHelixReturnsAtOnce) {
+  EXPECT_EQ(QUORVA_MC_AbortHelical(board_), 1);
+  EXPECT_EQ(test::RawLog(), Lines{"780(*, 0)"});
+  EXPECT_EQ(QUORVA_MC_AbortHelical(Load(0xA101)), 0);
+}
+
+TEST_F(ThreadedHelix, UnloadingTheBoardOrTheLibraryStopsTheWorkerFirst) {
+  HelicalParams params = Params(50, 360, 50000);
+  ASSERT_EQ(QUORVA_MC_StartHelical(board_, &params), 1);
+  AwaitTime(0.2);
+  QUORVA_UnloadDevice(board_);
+  EXPECT_FALSE(FindDevice(board_));
+  EXPECT_FALSE(ContextExists(0xA508, 0));
+  const int count = QUORVA_SIM_RequestCount();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(QUORVA_SIM_RequestCount(), count) << "no request once the board is gone";
+
+  board_ = Load(0xA508);
+  QUORVA_MC_SetSpeedMx(board_, 0, 20000, 0);
+  ASSERT_EQ(QUORVA_MC_StartHelical(board_, &params), 1);
+  AwaitTime(QUORVA_SIM_GetTime() + 0.2);
+  TearDownLibrary();
+  EXPECT_FALSE(FindDevice(board_));
 }
 
 }  // namespace

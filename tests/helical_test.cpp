@@ -12,6 +12,7 @@
 #include "device/registry.h"
 #include "library/library_lifecycle.h"
 #include "motion/commands/arc_geometry.h"
+#include "sim_motion_test.h"
 #include "sim_test.h"
 
 namespace quorva {
@@ -476,6 +477,45 @@ TEST_F(ThreadedHelix, UnloadingTheBoardOrTheLibraryStopsTheWorkerFirst) {
   AwaitTime(QUORVA_SIM_GetTime() + 0.2);
   TearDownLibrary();
   EXPECT_FALSE(FindDevice(board_));
+}
+
+// The simulated controller's helical step, programmed register by register: a half turn of
+// axes 0 and 1 around (1000, 0) with axis 2 moving 500 pulses along, and the step count that
+// places the deceleration.
+class SimulatedHelicalStep : public test::SimMotionTest {
+ protected:
+  // Runs the step with start code 0x53 and `stepCount` in register 12 of axis 0; the states of
+  // axis 0 it went through.
+  std::vector<unsigned> Run(unsigned stepCount) {
+    test::SpeedSet speeds;
+    speeds.highSteps = 500;
+    Program(0, 2000, 103, speeds);
+    QUORVA_MC_WriteRegister(board_, 0, 8, 1000);
+    Program(1, 0, 103, speeds);
+    QUORVA_MC_WriteRegister(board_, 1, 8, 0);
+    Program(2, 500, 65, speeds);
+    QUORVA_MC_WriteRegister(board_, 0, 12, stepCount);
+    const double centreX = Counter(0) + 1000.0;
+    Command(0, 0x753);
+    std::vector<unsigned> states;
+    while (Busy(0)) {
+      const unsigned state = Reg(0, 49) & 0xF;
+      if (state != 0 && (states.empty() || states.back() != state)) states.push_back(state);
+      EXPECT_LE(std::fabs(std::hypot(Counter(0) - centreX, Counter(1)) - 1000), 1.5);
+    }
+    return states;
+  }
+};
+
+TEST_F(SimulatedHelicalStep, LinearAxisArrivesWithTheArcAndTheStepCountPlacesTheDeceleration) {
+  EXPECT_EQ(Run(2832), (std::vector<unsigned>{0xB, 0xC, 0xD}));
+  EXPECT_EQ(Counter(0), 2000);
+  EXPECT_EQ(Counter(1), 0);
+  EXPECT_EQ(Counter(2), 500);
+  EXPECT_EQ(State(2).endTime, State(0).endTime) << "all arrive in the same instant";
+  EXPECT_EQ(Run(0), (std::vector<unsigned>{0xB, 0xC})) << "no step count: no deceleration";
+  EXPECT_EQ(Counter(0), 4000);
+  EXPECT_EQ(Counter(2), 1000);
 }
 
 }  // namespace

@@ -85,26 +85,30 @@ class SplinePath : public test::MotionBoardTest {
 
 TEST_F(SplinePath, KeepsSamplesThatMoveMoreThanTwoUnitsWithTheTimeTheyStandFor) {
   struct Case {
+    double to;  // the path runs from 0 to here
+    int samples;
     double unit;
     std::vector<double> kept;
     std::vector<double> steps;  // times in time steps
   };
-  // The smoothstep of the resampler test: 0, 0.28, 1.04, 2.16, 3.52, 5, 6.48, 7.84, 8.96,
-  // 9.72, 10. With 2 pulses per unit the threshold is 4 units and the last sample is left out.
+  // To 10 in 11 samples, the smoothstep of the resampler test: 0, 0.28, 1.04, 2.16, 3.52, 5,
+  // 6.48, 7.84, 8.96, 9.72, 10. With 2 pulses per unit the threshold is 4 units and the last
+  // sample is left out. To 4 in 3 samples: 0, 2, 4, and a change of exactly 2 is not enough.
   const Case cases[] = {
-      {1, {0, 2.16, 5, 7.84, 10}, {1, 3, 2, 2, 3}},
-      {2, {0, 5, 9.72}, {1, 5, 4}},
+      {10, 11, 1, {0, 2.16, 5, 7.84, 10}, {1, 3, 2, 2, 3}},
+      {10, 11, 2, {0, 5, 9.72}, {1, 5, 4}},
+      {4, 3, 1, {0, 4}, {1, 2}},
   };
-  const double points[] = {0, 10};
   for (const Case& c : cases) {
+    const double points[] = {0, c.to};
     QUORVA_MC_SetUnitDistance(board_, 3, c.unit);
-    EXPECT_EQ(QUORVA_MC_LmSplineBuild(board_, 0x8, points, 2, 11, 0.25), 0);
+    EXPECT_EQ(QUORVA_MC_LmSplineBuild(board_, 0x8, points, 2, c.samples, 0.25), 0);
     const auto path = Path();
     ASSERT_NE(path, nullptr);
-    ASSERT_EQ(path->KeptCount(), static_cast<int>(c.kept.size())) << c.unit;
+    ASSERT_EQ(path->KeptCount(), static_cast<int>(c.kept.size())) << c.to << ", " << c.unit;
     for (int k = 0; k < path->KeptCount(); ++k) {
-      EXPECT_NEAR(path->Sample(k)[0], c.kept[k], 1e-9) << c.unit << ", sample " << k;
-      EXPECT_DOUBLE_EQ(path->times[k], 0.25 * c.steps[k]) << c.unit << ", sample " << k;
+      EXPECT_NEAR(path->Sample(k)[0], c.kept[k], 1e-9) << c.to << ", " << c.unit << ": " << k;
+      EXPECT_DOUBLE_EQ(path->times[k], 0.25 * c.steps[k]) << c.to << ", " << c.unit << ": " << k;
     }
   }
 }

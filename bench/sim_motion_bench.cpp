@@ -1,11 +1,13 @@
 // The simulated controller: a status read while all 8 axes of a board run, at 1 kpps and at
 // 6 Mpps, 1 and 10^6 simulated seconds into the runs (the cost must be the same everywhere:
-// the motion is computed in closed form); and the real time a 10-second move takes to follow
-// with a polling wait on the virtual clock.
+// the motion is computed in closed form); the real time a 10-second move takes to follow
+// with a polling wait on the virtual clock; and the real time of a blocking 10-second move,
+// with simulated time jumping while the library waits and, for comparison, without.
 #include <benchmark/benchmark.h>
 
 #include "VarnDasQvSim.h"
 #include "device/registry.h"
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace {
@@ -69,5 +71,24 @@ void BM_WaitForTenSecondMove(benchmark::State& state) {
   state.counters["passes"] = static_cast<double>(passes) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_WaitForTenSecondMove)->Unit(benchmark::kMillisecond);
+
+// Real time of QUORVA_MC_Move over 10 simulated seconds on the virtual clock.
+// state.range(0): 1 with the fast-forward of the library's wait, 0 without (the simulated
+// driver with its fast-forward operation taken out: one quantum per poll).
+void BM_BlockingTenSecondMove(benchmark::State& state) {
+  const QUORVA_HANDLE board = LoadSimBoard();
+  quorva::DriverBackend withoutJumps = quorva::SimulatedDriverBackend();
+  withoutJumps.awaitProgress = nullptr;
+  if (state.range(0) == 0) quorva::SelectBackend(withoutJumps);
+  QUORVA_MC_SetSpeedRange(board, 0, 20000);
+  QUORVA_MC_SetSpeed(board, 0, 10000, 10000);
+  double direction = 1;
+  for (auto _ : state) {
+    QUORVA_MC_Move(board, 0, direction * 100000);  // 10 s at 10000 pps
+    direction = -direction;
+  }
+  quorva::SelectBackend(quorva::SimulatedDriverBackend());
+}
+BENCHMARK(BM_BlockingTenSecondMove)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -87,10 +87,31 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_RefuseCommand(int code);
 /* Chooses the clock; `factor` (simulated seconds per real second, above 0) applies to the
  * real-time clock. Simulated time continues from its present value. */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_SetClock(int mode, double factor);
+/* The clock in use and its factor (1 for the virtual clock); NULL pointers are skipped. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_GetClock(int* mode, double* factor);
 /* Simulated seconds since the bus was configured. */
 QUORVA_API double QUORVA_CALL QUORVA_SIM_GetTime(void);
 /* Moves simulated time forward (seconds, at least 0). */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_AdvanceTime(double seconds);
+
+/* Fast-forward. While the library itself is blocked waiting for a motion on the virtual clock
+ * (the blocking moves, lines and arcs waiting for their axes, and a start waiting for its axes
+ * to become idle), each pass of its wait also moves simulated time to the next event the
+ * simulated boards know of: the end of a running move (or its stop at a limit or soft limit),
+ * which is also when a list's next entry starts, and the end of a list's output pulse. A
+ * 10-second move then costs a few requests instead of one per quantum. Nothing else jumps:
+ * an application that polls (QUORVA_MC_Done, positions, status) sees time advance by one
+ * quantum per request, whatever another thread does, unless a thread of the same process is
+ * blocked in such a wait meanwhile. The real-time clock never jumps. Which requests are sent,
+ * and their order, do not change; only fewer polls are needed, so request logs stay
+ * deterministic.
+ *
+ * Moves simulated time from event to event, as the waits do, until every axis of `axisMask`
+ * (bits 0-7) on the board is idle and its list has no entry left to start. Returns 0 then; 1
+ * when that cannot happen by itself (an axis runs without end or is held for its start
+ * signal), time standing at the last event reached; -1 for an unknown board. Works on either
+ * clock (on the real-time clock the jump adds to the host's time, as QUORVA_SIM_AdvanceTime). */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_RunUntilIdle(int board, unsigned int axisMask);
 
 /* Data acquisition.
  *

@@ -220,8 +220,12 @@ int CaptureSend(QUORVA_HANDLE, const DriverPacket& packet) {
 }
 
 TEST_F(ListMotion, ThirtyTwoBitCallerHandsOverTheWideNodeChain) {
-  const DriverBackend capture{"capture", SimulatedDriverBackend().open, CaptureSend,
-                              SimulatedDriverBackend().close, SimulatedDriverBackend().release};
+  const DriverBackend capture{"capture",
+                              SimulatedDriverBackend().open,
+                              CaptureSend,
+                              SimulatedDriverBackend().close,
+                              SimulatedDriverBackend().release,
+                              nullptr};
   SelectBackend(capture);
   OverrideWow64Probe(1);
   QUORVA_MC_BeginList(board_);

@@ -1185,8 +1185,16 @@ FUNCTIONS = (
         ("mode", ctypes.c_int),
         ("factor", ctypes.c_double),
     )),
+    Function("QUORVA_SIM_GetClock", ctypes.c_int, (
+        ("mode", ctypes.POINTER(ctypes.c_int)),
+        ("factor", ctypes.POINTER(ctypes.c_double)),
+    )),
     Function("QUORVA_SIM_GetTime", ctypes.c_double, ()),
     Function("QUORVA_SIM_AdvanceTime", ctypes.c_int, (("seconds", ctypes.c_double),)),
+    Function("QUORVA_SIM_RunUntilIdle", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axisMask", ctypes.c_uint),
+    )),
     Function("QUORVA_SIM_SetAnalogSignal", ctypes.c_int, (
         ("board", ctypes.c_int),
         ("channel", ctypes.c_int),

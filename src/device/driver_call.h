@@ -68,6 +68,11 @@ std::uint32_t DriverRead(Handle handle, std::uint32_t code, Args... args) {
   return value;
 }
 
+// One pass of a wait in which the library is blocked until the driver has finished a motion:
+// the backend may let its time pass (the simulated driver on its virtual clock jumps to its
+// next event). The caller then yields or pumps its messages as before.
+void DriverAwaitProgress();
+
 // Request layouts. The native layout puts each argument into its own slot; the layout of a
 // 32-bit process on 64-bit Windows widens its packed 4-byte items into slots.
 DriverPacket PackNative(std::uint32_t code, std::span<const DriverArg> args);

@@ -61,4 +61,9 @@ int DriverSend(Handle handle, std::uint32_t code, std::span<const DriverArg> arg
   return ActiveBackend().send(handle, packet);
 }
 
+void DriverAwaitProgress() {
+  const DriverBackend& backend = ActiveBackend();
+  if (backend.awaitProgress != nullptr) backend.awaitProgress();
+}
+
 }  // namespace quorva

@@ -23,6 +23,10 @@ struct DriverBackend {
   // Frees what the backend holds once the library has closed every board and leaves the
   // process (null when it holds nothing). The backend stays usable: a later open starts afresh.
   void (*release)();
+  // Called on every pass of a wait in which the library itself is blocked until the driver
+  // finishes a motion (never while an application polls): a backend whose time is its own may
+  // let it pass up to its next event. Null when the backend has nothing to do there.
+  void (*awaitProgress)();
 };
 
 // The backend chosen at first use: QUORVA_BACKEND=sim selects the simulated driver, anything

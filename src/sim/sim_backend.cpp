@@ -19,7 +19,12 @@ void SimRelease() {
   sim::SimBus::Instance().Release();
 }
 
-constexpr DriverBackend kSimBackend{"sim", SimOpen, SimSend, SimClose, SimRelease};
+void SimAwaitProgress() {
+  sim::SimBus::Instance().AwaitProgress();
+}
+
+constexpr DriverBackend kSimBackend{"sim",    SimOpen,    SimSend,
+                                    SimClose, SimRelease, SimAwaitProgress};
 
 }  // namespace
 

@@ -75,6 +75,15 @@ class SimBus {
   }
   void RefuseCommand(int code);
 
+  // Where the library is blocked waiting for a motion, on the virtual clock: simulated time
+  // jumps to the next event of the boards (see next_event.h), when one is known.
+  void AwaitProgress();
+  // Moves simulated time from event to event until every axis of `axisMask` on board `index`
+  // is idle and the board's list has no entry left to start. 0 then; 1 when that cannot
+  // happen without the application (an axis runs without end or waits for its start signal),
+  // time standing at the last event; -1 when there is no such board.
+  int RunUntilIdle(int index, std::uint32_t axisMask);
+
  private:
   SimBus();
   friend class Immortal<SimBus>;

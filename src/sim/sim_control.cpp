@@ -165,6 +165,15 @@ int QUORVA_SIM_SetClock(int mode, double factor) {
   return 0;
 }
 
+int QUORVA_SIM_GetClock(int* mode, double* factor) {
+  Bus().WithClock([&](const SimClock& clock) {
+    const bool virtualClock = clock.CurrentMode() == SimClock::Mode::kVirtual;
+    if (mode != nullptr) *mode = virtualClock ? QUORVA_SIM_CLOCK_VIRTUAL : QUORVA_SIM_CLOCK_REALTIME;
+    if (factor != nullptr) *factor = virtualClock ? 1.0 : clock.Factor();
+  });
+  return 0;
+}
+
 double QUORVA_SIM_GetTime(void) {
   return Bus().WithClock([](SimClock& clock) { return static_cast<double>(clock.Now()) * 1e-9; });
 }

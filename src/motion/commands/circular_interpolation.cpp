@@ -12,7 +12,6 @@
 #include "motion/core/map_axes.h"
 #include "motion/core/speed_profile.h"
 #include "motion/io/counter_values.h"
-#include "platform/platform.h"
 
 namespace quorva {
 namespace {
@@ -81,7 +80,7 @@ void ArcSpeedSetup(Handle handle, const MotionContext& context, int map, const A
 bool WaitMapIdle(Handle handle, const MotionContext& context, int map) {
   while (AnyAxisBusy(handle, context.mapAxisMask[map] & 0xFFu) == 1) {
     if (context.abortRequested != 0) return false;
-    platform::WaitPassOneMessage(context.pumpMessagesWhileWaiting);
+    IdleWaitPass(context);
   }
   return true;
 }

@@ -16,22 +16,28 @@ constexpr int kMoveAmountHigh = 8;
 
 }  // namespace
 
+void IdleWaitPass(const MotionContext& context) {
+  DriverAwaitProgress();
+  platform::WaitPassOneMessage(context.pumpMessagesWhileWaiting);
+}
+
 void WaitAxisIdle(Handle handle, const MotionContext& context, int axis) {
   while (AxisBusy(handle, axis) == 1)
-    platform::WaitPassOneMessage(context.pumpMessagesWhileWaiting);
+    IdleWaitPass(context);
 }
 
 void WaitAxesIdle(Handle handle, const MotionContext& context, std::uint32_t mask) {
-  while (AnyAxisBusy(handle, mask) == 1) {
-    platform::WaitPassOneMessage(context.pumpMessagesWhileWaiting);
-  }
+  while (AnyAxisBusy(handle, mask) == 1)
+    IdleWaitPass(context);
 }
 
 void WaitAxisDone(Handle handle, int axis) {
   const MotionContext* context = ContextOf(handle);
   if (context == nullptr) return;
-  while (QUORVA_MC_Done(handle, axis) == 0)
+  while (QUORVA_MC_Done(handle, axis) == 0) {
+    DriverAwaitProgress();
     platform::WaitPass(context->pumpMessagesWhileWaiting);
+  }
 }
 
 double MoveBase(Handle handle, const MotionContext& context, int axis) {

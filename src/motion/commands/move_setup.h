@@ -25,6 +25,9 @@ inline bool InAxisRange(int axis) {
   return axis >= 0 && axis < 8;
 }
 
+// One pass of a wait before a start: the driver may move on (see DriverAwaitProgress), then at
+// most one window message is dispatched, or the thread yields.
+void IdleWaitPass(const MotionContext& context);
 void WaitAxisIdle(Handle handle, const MotionContext& context, int axis);
 void WaitAxesIdle(Handle handle, const MotionContext& context, std::uint32_t mask);
 // Returns at once without a motion context.

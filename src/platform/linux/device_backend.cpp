@@ -47,7 +47,7 @@ void CloseNode(QUORVA_HANDLE handle) {
   ::close(DescriptorOf(handle));
 }
 
-constexpr DriverBackend kDeviceBackend{"device", OpenNode, SendIoctl, CloseNode, nullptr};
+constexpr DriverBackend kDeviceBackend{"device", OpenNode, SendIoctl, CloseNode, nullptr, nullptr};
 
 }  // namespace
 

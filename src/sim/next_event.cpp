@@ -1,0 +1,35 @@
+#include "sim/next_event.h"
+
+#include <cmath>
+
+namespace quorva::sim {
+namespace {
+
+// The instant a running axis's plan ends, rounded up so that the axis has finished by then;
+// nothing for an idle or waiting axis and a move without end.
+std::optional<std::int64_t> MoveEndNs(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  constexpr double kFarNs = 1e18;  // some 30 years: never reached, and far from overflow
+  const double endNs = std::ceil(m.plan.EndTime() * 1e9);
+  if (m.phase != AxisMotion::Phase::kRunning || !(endNs < kFarNs)) return std::nullopt;
+  return m.planOriginNs + static_cast<std::int64_t>(endNs) + 1;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> NextEventNs(std::span<const SimBoard> boards, std::int64_t nowNs) {
+  std::optional<std::int64_t> next;
+  const auto consider = [&](std::int64_t atNs) {
+    if (atNs > nowNs && (!next || atNs < *next)) next = atNs;
+  };
+  for (const SimBoard& board : boards) {
+    for (const SimAxis& axis : board.axes) {
+      if (const auto end = MoveEndNs(axis)) consider(*end);
+    }
+    for (const OutputPulseEnd& pulse : board.list.pulseEnds)
+      consider(pulse.atNs);
+  }
+  return next;
+}
+
+}  // namespace quorva::sim

@@ -11,7 +11,6 @@
 #include "motion/commands/move_setup.h"
 #include "motion/core/axis_primitives.h"
 #include "motion/core/motion_context.h"
-#include "platform/platform.h"
 
 namespace quorva {
 namespace {
@@ -149,7 +148,7 @@ class HelicalRun {
   bool WaitLinearAxisIdle() {
     while (AxisBusy(h_, b_.z) == 1) {
       if (Aborted()) return false;
-      platform::WaitPassOneMessage(context_.pumpMessagesWhileWaiting);
+      IdleWaitPass(context_);
     }
     return !Aborted();
   }

@@ -18,7 +18,6 @@
 #include "motion/core/motion_context.h"
 #include "motion/core/speed_profile.h"
 #include "motion/io/counter_values.h"
-#include "platform/platform.h"
 
 namespace quorva {
 namespace {
@@ -138,7 +137,7 @@ double StartStep(Handle handle, int count, const int* axes, const double* values
   }
   while (AnyAxisBusy(handle, mask) == 1) {
     if (context->abortRequested != 0) return 0;
-    platform::WaitPassOneMessage(context->pumpMessagesWhileWaiting);
+    IdleWaitPass(*context);
   }
   const double cx = pulses[0];
   const double cy = pulses[1];

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <thread>
 #include <vector>
@@ -227,7 +228,8 @@ class Helix : public test::MotionBoardTest {
     run();
     QUORVA_EnableDebugLog(board_, path.c_str(), 0);
     Lines lines;
-    const std::string text = test::ReadFile(path);
+    std::string text = test::ReadFile(path);
+    std::erase(text, '\r');  // Windows ends the lines with CR LF
     for (std::size_t at = 0; (at = text.find("  QUORVA_", at)) != std::string::npos;) {
       const std::size_t end = text.find('\n', at);
       std::string line = text.substr(at + 2, end - at - 2);
@@ -344,7 +346,7 @@ TEST_F(Helix, ListPlanRunsOnTheSimulator) {
     const double x = c[3 * i] - 1000.0;
     const double y = c[3 * i + 1];
     offCircle = std::max(offCircle, std::fabs(std::hypot(x, y) - 1000));
-    const double angle = std::atan2(y, x) * 180 / M_PI;
+    const double angle = std::atan2(y, x) * 180 / std::numbers::pi;
     turned += std::remainder(angle - previous, 360.0);
     previous = angle;
     offPitch = std::max(offPitch, std::fabs(c[3 * i + 2] - turned / 360 * 1000));

@@ -76,7 +76,9 @@ class SplinePath : public test::MotionBoardTest {
   }
   static std::vector<std::string> TracedLines(const std::string& path) {
     std::vector<std::string> lines;
-    std::istringstream in(test::ReadFile(path));
+    std::string text = test::ReadFile(path);
+    std::erase(text, '\r');  // Windows ends the lines with CR LF
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
       lines.push_back(line.substr(line.find("  ") + 2));
     return lines;

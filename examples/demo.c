@@ -1,8 +1,9 @@
 /* Runs moves on a simulated 8-axis motion board, on the real-time clock four times faster than
  * real time, and prints how the axes move: a trapezoidal move of one axis followed while it
  * runs, a blocking move, a move of three axes on both controller chips started together, a
- * short list of moves that the driver runs one after another, and a rectangle with rounded
- * corners made of lines and arcs, drawn from the simulator's path record. */
+ * short list of moves that the driver runs one after another, a rectangle with rounded corners
+ * made of lines and arcs, drawn from the simulator's path record, and a move whose speed and
+ * target are changed while it runs. */
 #include <stdio.h>
 #include <string.h>
 
@@ -43,16 +44,21 @@ static void print_axis(QUORVA_HANDLE board, int axis) {
          state.speed / 100.0, phase_name(QUORVA_MC_ReadRegister(board, axis, 49) & 0xF));
   for (bar = 0; bar < (int)(state.speed / 2000.0 + 0.5); ++bar)
     putchar('#');
-  printf("%*s", 5 - bar, "");
+  printf("%*s", 8 - bar, "");
 }
 
-/* Prints a row every SAMPLE_EVERY simulated seconds until every listed axis is done. */
-static void follow(QUORVA_HANDLE board, int count, const int* axes) {
+/* Something done to the moving axes `elapsed` simulated seconds after following began. */
+typedef void (*change_fn)(QUORVA_HANDLE board, double elapsed);
+
+/* Prints a row every SAMPLE_EVERY simulated seconds until every listed axis is done; calls
+ * `change` (when given) on every pass. */
+static void follow(QUORVA_HANDLE board, int count, const int* axes, change_fn change) {
   const double start = QUORVA_SIM_GetTime();
   double next = start;
   int moving = 1;
   int i;
   while (moving) {
+    if (change != NULL) change(board, QUORVA_SIM_GetTime() - start);
     moving = !QUORVA_MC_AllDone(board, count, axes);
     if (QUORVA_SIM_GetTime() >= next || !moving) {
       printf("%5.2f s", QUORVA_SIM_GetTime() - start);
@@ -61,6 +67,26 @@ static void follow(QUORVA_HANDLE board, int count, const int* axes) {
       putchar('\n');
       next += SAMPLE_EVERY;
     }
+  }
+}
+
+/* Axis 3 is sped up after 0.5 s and, after 1.5 s, sent back to 100 mm, which it has passed by
+ * then: it stops and travels back. */
+static void change_axis3(QUORVA_HANDLE board, double elapsed) {
+  static int step = 0;
+  if (step == 0 && elapsed >= 0.5) {
+    QUORVA_MC_SetSpeed(board, 3, 1, 160);
+    QUORVA_MC_OverrideSpeedSet(board, 3);
+    printf("%5.2f s  QUORVA_MC_OverrideSpeedSet: up to 160 mm/s\n", elapsed);
+    ++step;
+  } else if (step == 1 && elapsed >= 1.0) {
+    printf("%5.2f s  QUORVA_MC_GetCurSpeed: %.1f mm/s\n", elapsed, QUORVA_MC_GetCurSpeed(board, 3));
+    ++step;
+  } else if (step == 2 && elapsed >= 1.5) {
+    printf("%5.2f s  QUORVA_MC_OverrideMove to 100 mm at %.2f mm: %s\n", elapsed,
+           QUORVA_MC_GetPosition_C(board, 3),
+           QUORVA_MC_OverrideMove(board, 3, 100) ? "it stops and comes back" : "refused");
+    ++step;
   }
 }
 
@@ -125,6 +151,7 @@ static void draw_rounded_rectangle(QUORVA_HANDLE board) {
 
 int main(void) {
   static const int single[] = {0};
+  static const int changed[] = {3};
   static const int three[] = {1, 2, 6};
   static const double distances[] = {30, -15, 20};
   QUORVA_HANDLE board;
@@ -143,7 +170,7 @@ int main(void) {
 
   printf("Axis 0 moves 40 mm at up to 100 mm/s (QUORVA_MC_StartMove, then polling):\n");
   QUORVA_MC_StartMove(board, 0, 40);
-  follow(board, 1, single);
+  follow(board, 1, single, NULL);
 
   started = QUORVA_SIM_GetTime();
   QUORVA_MC_MoveTo(board, 0, 0);
@@ -152,7 +179,7 @@ int main(void) {
 
   printf("\nAxes 1, 2 and 6 (both chips) start together (QUORVA_MC_StartMoveAll):\n");
   QUORVA_MC_StartMoveAll(board, 3, three, distances);
-  follow(board, 3, three);
+  follow(board, 3, three, NULL);
 
   printf("\nA list of three moves, recorded and then run by the driver:\n");
   QUORVA_MC_BeginList(board);
@@ -179,6 +206,10 @@ int main(void) {
       "\nA rectangle with rounded corners: lines and arcs recorded into a list\n"
       "(QUORVA_MC_Line, QUORVA_MC_Arc_a), run by the driver, drawn from the path record:\n");
   draw_rounded_rectangle(board);
+
+  printf("\nAxis 3 moves 300 mm; its speed and then its target change while it runs:\n");
+  QUORVA_MC_StartMove(board, 3, 300);
+  follow(board, 1, changed, change_axis3);
 
   printf("\n%.2f simulated seconds\n", QUORVA_SIM_GetTime());
   QUORVA_UnloadDevice(board);

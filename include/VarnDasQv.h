@@ -434,6 +434,33 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_LmDoPulseMulti(QUORVA_HANDLE handle,
 
 /* -- Speed override -- */
 
+/* Re-profiles a running axis with its present speed settings (QUORVA_MC_SetSpeed and
+ * QUORVA_MC_SetAccel given while it runs), from the speed it has: a continuous run changes
+ * speed, a positioning move changes speed and still ends at its target. A decelerating
+ * positioning move takes only a steeper deceleration. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_OverrideSpeedSet(QUORVA_HANDLE handle, int axis);
+QUORVA_API void QUORVA_CALL QUORVA_MC_OverrideSpeedSetAll(QUORVA_HANDLE handle, int count,
+                                                          const int* axes);
+/* A new end for a running positioning move: OverrideMove for a move started by a distance (the
+ * new distance counts from where that move started), OverrideMoveTo for a move started towards
+ * a position. The move is lengthened or shortened as it runs; when the new end can no longer
+ * be reached, the axis stops and travels back to it. Property 31 of QUORVA_MC_SetMioProperty
+ * chooses who places the deceleration: the controller (1) or the library (0, the default; an
+ * axis at rest is then refused). Returns 1 when the change was made, 0 when refused (no motion
+ * board, a bad axis, a distance that is not a finite number, or refused by the controller). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_OverrideMove(QUORVA_HANDLE handle, int axis, double distance);
+QUORVA_API int QUORVA_CALL QUORVA_MC_OverrideMoveTo(QUORVA_HANDLE handle, int axis,
+                                                    double position);
+/* The speed the axis is commanded to run at now, in user units per second. */
+QUORVA_API double QUORVA_CALL QUORVA_MC_GetCurSpeed(QUORVA_HANDLE handle, int axis);
+/* The driver's measured-speed check: every `interval` ms (10 to 5000) it takes the difference
+ * of each axis's actual (feedback) counter. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_EnableActSpdChk(QUORVA_HANDLE handle, int interval);
+QUORVA_API void QUORVA_CALL QUORVA_MC_DisableActSpdChk(QUORVA_HANDLE handle);
+/* The measured speed over the last interval, in user units per second (times the axis's
+ * in/out ratio); 0 while the check has no interval yet. */
+QUORVA_API double QUORVA_CALL QUORVA_MC_GetActualSpeed(QUORVA_HANDLE handle, int axis);
+
 /* -- Linear interpolation -- */
 
 /* Lines move the axes of a map (QUORVA_MC_MapAxes; map numbers are limited to 0-10) along a
@@ -525,6 +552,33 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_LmSplineBuild(QUORVA_HANDLE handle, int axi
 QUORVA_API int QUORVA_CALL QUORVA_MC_LmSplineMoveStart(QUORVA_HANDLE handle, int map);
 
 /* -- Pulser input and synchronised start -- */
+
+/* Format of the axis's pulser input (mode 0 to 3, the controller's input formats) and whether
+ * its direction is reversed (reverse 1). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetPulserInputMode(QUORVA_HANDLE handle, int axis, int mode,
+                                                         int reverse);
+/* The axis follows its pulser input until stopped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartPulserVMove(QUORVA_HANDLE handle, int axis);
+/* The axis follows its pulser input up to a target `distance` from where it is, or to
+ * `position`. On an axis still moving only the target changes. A value that is not a finite
+ * number changes nothing. The blocking forms return when the target is reached. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartPulserMove(QUORVA_HANDLE handle, int axis,
+                                                      double distance);
+QUORVA_API void QUORVA_CALL QUORVA_MC_PulserMove(QUORVA_HANDLE handle, int axis, double distance);
+QUORVA_API void QUORVA_CALL QUORVA_MC_StartPulserMoveTo(QUORVA_HANDLE handle, int axis,
+                                                        double position);
+QUORVA_API void QUORVA_CALL QUORVA_MC_PulserMoveTo(QUORVA_HANDLE handle, int axis,
+                                                   double position);
+/* The axis follows its pulser input towards home, in the search direction the controller gives
+ * operation code 0x55 (`direction` non-zero) or 0x54 (`direction` 0). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_PulserHomeMove(QUORVA_HANDLE handle, int axis,
+                                                     int direction);
+/* What the axis's next start waits for. mode 0: nothing, it starts at once. mode 1: a signal of
+ * axis `source` (0-3) of the same four-axis chip, chosen by `condition` 0-4 (the controller's
+ * signal codes 4, 8, 9, 10, 11; other values are taken as codes themselves, 0-15). mode 2: the
+ * stop of axis `source` (0-15). Other modes change nothing. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetSyncMode(QUORVA_HANDLE handle, int axis, int mode,
+                                                  int source, int condition);
 
 /* -- Helical motion -- */
 

@@ -98,7 +98,9 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_AdvanceTime(double seconds);
  * (the blocking moves, lines and arcs waiting for their axes, and a start waiting for its axes
  * to become idle), each pass of its wait also moves simulated time to the next event the
  * simulated boards know of: the end of a running move (or its stop at a limit or soft limit),
- * which is also when a list's next entry starts, and the end of a list's output pulse. A
+ * which is also when a list's next entry starts, the instant an axis following its hand wheel
+ * reaches its target or home (with the turns asked for so far), and the end of a list's output
+ * pulse. Moves held for another axis's signal or stop start at that axis's event. A
  * 10-second move then costs a few requests instead of one per quantum. Nothing else jumps:
  * an application that polls (QUORVA_MC_Done, positions, status) sees time advance by one
  * quantum per request, whatever another thread does, unless a thread of the same process is
@@ -108,8 +110,8 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_AdvanceTime(double seconds);
  *
  * Moves simulated time from event to event, as the waits do, until every axis of `axisMask`
  * (bits 0-7) on the board is idle and its list has no entry left to start. Returns 0 then; 1
- * when that cannot happen by itself (an axis runs without end or is held for its start
- * signal), time standing at the last event reached; -1 for an unknown board. Works on either
+ * when that cannot happen by itself (an axis runs without end, waits for hand-wheel turns, or
+ * is held for a start signal or an event no running axis will give), time standing at the last event reached; -1 for an unknown board. Works on either
  * clock (on the real-time clock the jump adds to the host's time, as QUORVA_SIM_AdvanceTime). */
 QUORVA_API int QUORVA_CALL QUORVA_SIM_RunUntilIdle(int board, unsigned int axisMask);
 
@@ -335,6 +337,50 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_SetAxisError(int board, int axis, unsigned
 /* -- Latches and interrupts -- */
 
 /* -- Override, pulser and synchronised start -- */
+
+/* Changing a running move. Command 43 copies pre-registers 1-6 into 17-22: the move takes the
+ * new speeds, rates and magnification from its present speed, and register 22's ramp-down
+ * point. A new end in register 16 (relative moves: counted from where the operation began):
+ * - further away or nearer but still reachable: the move runs to it;
+ * - no longer reachable (behind the axis, or nearer than its stopping distance): the axis
+ *   decelerates to the start speed, stops, and travels back to it with the speed registers in
+ *   force, as a move of its own (second leg);
+ * - with no positioning move running (idle, continuous, pulser): nothing changes and bit 13 of
+ *   the main status word is set until the next start (the library then reports a refusal).
+ * Comparator 3 set to start the next operation (register 31 bits 16-17 = 0 command counter,
+ * bits 18-20 = 5 reached counting up or 4 counting down, bits 21-22 = 3) while a move runs ends
+ * the move at the instant its counter reaches register 41 and starts there the operation the
+ * pre-registers hold, with the move's start code. It acts once, for that move, and only if the
+ * counter had not reached the position when it was set; otherwise the second leg above brings
+ * the axis back.
+ *
+ * Measured speed (commands 690, 700, 710): every interval (10-5000 ms) from command 690 the
+ * driver samples each axis's actual counter; 710 reports the count and time (0.1 ms units)
+ * differences of the last two samples, 0 and 0 before the first interval and once stopped.
+ * Samples are taken at their exact instants unless the move was changed since.
+ *
+ * Pulser input: QUORVA_SIM_TurnPulser turns an axis's hand wheel. Operation codes 0x01
+ * (continuous), 0x51 (relative: to the position where the operation began plus register 16),
+ * 0x52 (absolute: to register 16), 0x54 (towards home, negative direction) and 0x55 (positive)
+ * follow it from the instant they start: each input pulse gives 1, 2, 4 or 1 output pulses for
+ * the input mode 0-3 in register 29 bits 24-25, in the wheel's direction, reversed with bit 26.
+ * A positioning operation ends on its target (a pulse that would pass it ends there); writing
+ * register 0 while it runs sets a new target (0x51: the present position plus the amount;
+ * 0x52: the amount). A home operation follows only the pulses of its direction and ends on the
+ * home switch (QUORVA_SIM_SetHomePosition), or at once while the home input is active. While
+ * following, the axis is busy in state 0xC with the speed of the turn under way. Stop commands
+ * end it at once; limit switches do not act on it.
+ *
+ * Start conditions (operation mode bits 18-19 in force when a start command comes): 1 waits
+ * for the start signal (command 6); 2 for a signal of the axis of the same chip in register 32
+ * bits 20-21, chosen by bits 16-19: 4 it starts, 8 it stops, 9 it reaches its high speed
+ * (state 0xC), 10 it begins to decelerate (state 0xD), other codes never come; 3 for the stop
+ * of the axis in mode bits 20-23 (0-7 of the board). The held move starts in the same simulated
+ * instant as the event; only events from the start command on count. */
+
+/* Turns the hand wheel on the pulser input of an axis by `pulses` (negative: the other way) at
+ * `rate` pulses per second (1 or more), from now, or after the turn under way. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_TurnPulser(int board, int axis, int pulses, double rate);
 
 /* -- Helical steps -- */
 

@@ -100,8 +100,9 @@ TEST_F(AxisPrimitives, SnapshotLaysOutSixtyWordsPerAxis) {
   QUORVA_MC_ReadAllRegs(board, words.data());
   for (int axis = 0; axis < 2; ++axis) {
     const unsigned* w = &words[60 * axis];
-    // Register 50 holds an error (50 + 1000 × axis), which the main status reports.
-    EXPECT_EQ(w[0], (0xA0u + axis) | QUORVA_SIM_MAIN_ERROR);
+    // Register 50 holds an error (50 + 1000 × axis), which the main status reports; bit 13:
+    // register 16 was written with no move running to take it as its new end.
+    EXPECT_EQ(w[0], (0xA0u + axis) | QUORVA_SIM_MAIN_ERROR | (1u << 13));
     for (int r = 0; r <= 41; ++r) {
       const unsigned expected = (16 + r == 23) ? 0x1000u : 1000u * axis + 16 + r;
       EXPECT_EQ(w[r + 1], expected) << "axis " << axis << " register " << 16 + r;

@@ -33,12 +33,6 @@ ListEntry Received(int index, int board = kMotionBoard) {
   return entry;
 }
 
-QUORVA_SIM_AXIS_STATE AxisState(int axis) {
-  QUORVA_SIM_AXIS_STATE state{};
-  EXPECT_EQ(QUORVA_SIM_GetAxisState(kMotionBoard, axis, &state), 0);
-  return state;
-}
-
 unsigned Outputs(int board) {
   unsigned states = 0;
   EXPECT_EQ(QUORVA_SIM_GetDigitalOutputs(board, 0, &states), 0);

@@ -11,24 +11,11 @@ namespace {
 
 class MovesEndToEnd : public test::MotionBoardTest {
  protected:
+  // 100 pulses per millimetre; 1 to 100 mm/s with 1000 mm/s² ramps.
   void SetUp() override {
     MotionBoardTest::SetUp();
     for (int axis = 0; axis < 8; ++axis)
-      Configure(axis);
-  }
-  // 100 pulses per millimetre; 1 to 100 mm/s with 1000 mm/s² ramps.
-  void Configure(int axis) {
-    QUORVA_MC_SetUnitDistance(board_, axis, 100);
-    QUORVA_MC_SetUnitSpeed(board_, axis, 100);
-    QUORVA_MC_SetSpeedRange(board_, axis, 500);
-    QUORVA_MC_SetSpeed(board_, axis, 1, 100);
-    QUORVA_MC_SetAccel(board_, axis, 1000, 1000);
-    QUORVA_MC_SetSpeedMode(board_, axis, 1);
-  }
-  QUORVA_SIM_AXIS_STATE State(int axis) {
-    QUORVA_SIM_AXIS_STATE state{};
-    QUORVA_SIM_GetAxisState(0, axis, &state);
-    return state;
+      UseMillimetres(axis, 1000);
   }
 };
 
@@ -74,7 +61,7 @@ TEST_F(MovesEndToEnd, AxesOnBothChipsStartInTheSameInstant) {
   EXPECT_EQ(QUORVA_MC_AllDone(board_, 3, all), 1);
   std::set<double> starts;
   for (int axis : axes)
-    starts.insert(State(axis).startTime);
+    starts.insert(AxisState(axis).startTime);
   EXPECT_EQ(starts.size(), 1u) << "released together by the start signal";
   EXPECT_EQ(QUORVA_MC_GetCount_C(board_, 1), 1000);
   EXPECT_EQ(QUORVA_MC_GetCount_C(board_, 6), -2000);

@@ -47,6 +47,21 @@ unsigned int MotionBoardTest::Reg(int axis, int reg) {
   return value;
 }
 
+QUORVA_SIM_AXIS_STATE MotionBoardTest::AxisState(int axis) {
+  QUORVA_SIM_AXIS_STATE state{};
+  QUORVA_SIM_GetAxisState(0, axis, &state);
+  return state;
+}
+
+void MotionBoardTest::UseMillimetres(int axis, double accel) {
+  QUORVA_MC_SetUnitDistance(board_, axis, 100);
+  QUORVA_MC_SetUnitSpeed(board_, axis, 100);
+  QUORVA_MC_SetSpeedRange(board_, axis, 500);
+  QUORVA_MC_SetSpeed(board_, axis, 1, 100);
+  QUORVA_MC_SetAccel(board_, axis, accel, accel);
+  QUORVA_MC_SetSpeedMode(board_, axis, 1);
+}
+
 namespace {
 
 struct Pattern {
@@ -122,6 +137,7 @@ const char* ShapeOf(unsigned code) {
     case 770:
       return "a";
     case 330:
+    case 690:
       return "v";
     case 610:
     case 620:
@@ -133,8 +149,11 @@ const char* ShapeOf(unsigned code) {
       return "vaa";
     case 760:
       return "avv";
+    case 700:
     case 765:
       return "";
+    case 710:
+      return "vaa";
     case 780:
       return "aa";
     default:

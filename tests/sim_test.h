@@ -31,6 +31,10 @@ class MotionBoardTest : public SimTest {
   void SetUp() override;
   // A register of the simulated board 0 as the controller holds it now.
   static unsigned int Reg(int axis, int reg);
+  // The simulated controller's view of an axis of board 0.
+  static QUORVA_SIM_AXIS_STATE AxisState(int axis);
+  // The axis in millimetres of 100 pulses: 1 to 100 mm/s, trapezoidal ramps of `accel` mm/s².
+  void UseMillimetres(int axis, double accel);
 
   QUORVA_HANDLE board_ = nullptr;
   MotionContext* context_ = nullptr;

@@ -681,6 +681,38 @@ FUNCTIONS = (
         ("states", ctypes.c_int),
         ("width", ctypes.c_int),
     )),
+    Function("QUORVA_MC_OverrideSpeedSet", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_OverrideSpeedSetAll", None, (
+        ("handle", QUORVA_HANDLE),
+        ("count", ctypes.c_int),
+        ("axes", ctypes.POINTER(ctypes.c_int)),
+    )),
+    Function("QUORVA_MC_OverrideMove", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("distance", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_OverrideMoveTo", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("position", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_GetCurSpeed", ctypes.c_double, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_EnableActSpdChk", None, (
+        ("handle", QUORVA_HANDLE),
+        ("interval", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_DisableActSpdChk", None, (("handle", QUORVA_HANDLE),)),
+    Function("QUORVA_MC_GetActualSpeed", ctypes.c_double, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
     Function("QUORVA_MC_StartLine", None, (
         ("handle", QUORVA_HANDLE),
         ("map", ctypes.c_int),
@@ -784,6 +816,48 @@ FUNCTIONS = (
     Function("QUORVA_MC_LmSplineMoveStart", ctypes.c_int, (
         ("handle", QUORVA_HANDLE),
         ("map", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_SetPulserInputMode", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("mode", ctypes.c_int),
+        ("reverse", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_StartPulserVMove", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_StartPulserMove", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("distance", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_PulserMove", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("distance", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_StartPulserMoveTo", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("position", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_PulserMoveTo", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("position", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_PulserHomeMove", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("direction", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_SetSyncMode", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("mode", ctypes.c_int),
+        ("source", ctypes.c_int),
+        ("condition", ctypes.c_int),
     )),
     Function("QUORVA_MC_SetHelOnceSpeed", None, (
         ("handle", QUORVA_HANDLE),
@@ -1307,6 +1381,12 @@ FUNCTIONS = (
         ("board", ctypes.c_int),
         ("axis", ctypes.c_int),
         ("errorBits", ctypes.c_uint),
+    )),
+    Function("QUORVA_SIM_TurnPulser", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axis", ctypes.c_int),
+        ("pulses", ctypes.c_int),
+        ("rate", ctypes.c_double),
     )),
     Function("QUORVA_SIM_RequestCount", ctypes.c_int, ()),
     Function("QUORVA_SIM_GetRequest", ctypes.c_int, (

@@ -8,6 +8,7 @@ namespace {
 // The instant a running axis's plan ends, rounded up so that the axis has finished by then;
 // nothing for an idle or waiting axis and a move without end.
 std::optional<std::int64_t> MoveEndNs(const SimAxis& axis) {
+  if (FollowsPulser(axis)) return PulserEndNs(axis);
   const AxisMotion& m = axis.motion;
   constexpr double kFarNs = 1e18;  // some 30 years: never reached, and far from overflow
   const double endNs = std::ceil(m.plan.EndTime() * 1e9);

@@ -10,6 +10,8 @@
 #include "sim/motion/axis_motion.h"
 #include "sim/motion/list_runner.h"
 #include "sim/motion/path_record.h"
+#include "sim/motion/pulser_input.h"
+#include "sim/motion/speed_check.h"
 
 namespace quorva::sim {
 
@@ -21,6 +23,7 @@ struct SimAxis {
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainStatus{};   // what 640 reads
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainWritten{};  // what 620 wrote
   AxisMotion motion;
+  PulserInput pulser;
 };
 
 // Resource bytes of the device detail record (flags, analog in/out, digital in/out, axes).
@@ -47,6 +50,7 @@ struct SimBoard {
   DaqState daq;
   ListRun list;
   PathRecord pathRecord;
+  SpeedCheck speedCheck;
 };
 
 inline std::uint64_t WordKey(std::uint32_t region, std::uint32_t offset) {

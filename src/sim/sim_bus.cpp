@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "device/immortal.h"
+#include "sim/motion/start_conditions.h"
 #include "sim/sim_handlers.h"
 
 namespace quorva::sim {
@@ -150,6 +151,8 @@ void SimBus::Close(QUORVA_HANDLE handle) {
 
 void SimBus::CatchUp() {
   CatchUpLists(boards_, clock_.Now());
+  CatchUpStartConditions(boards_, clock_.Now());
+  CatchUpSpeedChecks(boards_, clock_.Now());
   for (SimBoard& board : boards_)
     RecordPath(board, clock_.Now());
 }
@@ -166,6 +169,7 @@ const HandlerTable& Handlers() {
     AddBoardHandlers(t);
     AddAxisHandlers(t);
     AddListHandlers(t);
+    AddSpeedCheckHandlers(t);
     AddDaqHandlers(t);
     return t;
   }();

@@ -89,7 +89,8 @@ class SimBus {
   friend class Immortal<SimBus>;
 
   void ConfigureOnFirstUse();
-  // Brings every board's list motion and path record up to the present simulated time.
+  // Brings every board's list motion, held starts, speed checks and path record up to the
+  // present simulated time.
   void CatchUp();
   void Reset(const std::vector<std::uint16_t>& deviceIds);
   // Board index of an open handle of this bus, or -1.

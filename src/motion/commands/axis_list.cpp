@@ -33,6 +33,10 @@ bool ValidAxisList(int count, const int* axes, const void* values) {
   return true;
 }
 
+int PrintableCount(int count, const int* axes, const void* values) {
+  return count >= 0 && count <= kMaxListedAxes && axes != nullptr && values != nullptr ? count : 0;
+}
+
 std::uint32_t AxisListMask(int count, const int* axes) {
   std::uint32_t mask = 0;
   for (int i = 0; i < count; ++i)

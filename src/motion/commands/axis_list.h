@@ -12,6 +12,10 @@ namespace quorva {
 // functions cannot read safely is ignored after the trace line.
 bool ValidAxisList(int count, const int* axes, const void* values);
 
+// The count of list items a trace line can print safely: `count` when 0 to 8 with both arrays
+// present, else 0.
+int PrintableCount(int count, const int* axes, const void* values);
+
 // Bit a for every listed axis a.
 std::uint32_t AxisListMask(int count, const int* axes);
 

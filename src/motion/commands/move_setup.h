@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "device/driver_call.h"
+#include "device/trace.h"
 
 namespace quorva {
 
@@ -52,6 +53,13 @@ void LaunchAxisMove(Handle handle, MotionContext& context, int axis);
 
 // A pulse distance as the whole number of pulses the speed profile plans for.
 int ProfileDistance(double pulses);
+
+// Runs a start operation inside a blocking one: the calls it makes write no trace lines.
+template <typename Start>
+void StartQuietly(Start start) {
+  TraceQuietScope quiet;
+  start();
+}
 
 // Releases a move held waiting for the in-position signal: with the input enabled, its logic
 // is inverted and restored.

@@ -16,11 +16,6 @@ using namespace quorva;
 
 namespace {
 
-// The lists of a trace line are printed only when they can be read safely.
-int PrintableCount(int count, const int* axes, const void* values) {
-  return count >= 0 && count <= 8 && axes != nullptr && values != nullptr ? count : 0;
-}
-
 // Bits 8-11 of a command word: the group's axes relative to its chip.
 std::uint32_t GroupMask(std::uint32_t mask, int firstAxis) {
   return firstAxis < 4 ? mask : mask >> 4;

@@ -40,10 +40,7 @@ void Stop(Handle handle, int axis, std::uint32_t code) {
 // Runs a start operation silently, then waits for the axis unless the move was recorded.
 template <typename Start>
 void StartAndWait(Handle handle, int axis, Start start) {
-  {
-    TraceQuietScope quiet;
-    start();
-  }
+  StartQuietly(start);
   const MotionContext* context = ContextOf(handle);
   if (context != nullptr && !IsListAxis(*context, axis)) WaitAxisDone(handle, axis);
 }

@@ -20,8 +20,18 @@
 //   the stop causes.
 // - Writing a register in force (16-23), the counters, register 28 or the soft-limit
 //   registers while an axis runs re-plans the move from its present position and speed;
-//   command 43 first copies pre-registers 1-6 to 17-22. An end moved behind the axis
-//   decelerates it to a stop where it is.
+//   command 43 first copies pre-registers 1-6 to 17-22. An end that can no longer be reached
+//   (behind the axis, or nearer than it needs to stop) makes the axis decelerate to a stop and
+//   then travel back to it with the speed registers in force, as a second leg of the move (an
+//   axis on an interpolated path stops where it is).
+// - Comparator 3 set to start the next operation (register 31 bits 16-22: command counter,
+//   reached counting down (4) or up (5), start (3)) ends the running move at the instant its
+//   counter reaches register 41 and starts the operation in the pre-registers there. It acts
+//   once, for the move during which it was set, and only when the counter was short of the
+//   position then.
+// - The start condition of the mode in force (bits 18-19) holds a started move: 1 until the
+//   start signal, 2 and 3 until the signal or the stop of another axis (start_conditions.h).
+//   Operation codes that follow the pulser input are modelled in pulser_input.h.
 // - The acceleration rate in force is kept in register 19.
 // - End limits and soft limits stop the axis exactly at their position (an end limit with
 //   the EL flag, bit 3 of register 28, decelerates from there instead). A start towards an
@@ -31,6 +41,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/motion/pulser_input.h"
+#include "sim/motion/start_conditions.h"
+
 namespace quorva::sim {
 namespace {
 
@@ -39,16 +52,26 @@ constexpr std::uint32_t kCounterMask = 0x0FFFFFFF;
 constexpr std::uint32_t kStateMask = 0xF;
 constexpr std::uint32_t kModeSCurve = 1u << 10;
 constexpr std::uint32_t kModeManualRampDown = 1u << 13;
-constexpr std::uint32_t kModeStartSignal = 1u << 18;
+constexpr int kStartConditionShift = 18;
+constexpr std::uint32_t kOnStartSignal = 1;
+// Comparator 3 in register 31: counter (bits 16-17), method (18-20), action (21-22).
+constexpr int kCompare3Shift = 16;
+constexpr std::uint32_t kCompareCommandCounter = 0;
+constexpr std::uint32_t kCompareReachedDown = 4;
+constexpr std::uint32_t kCompareReachedUp = 5;
+constexpr std::uint32_t kCompareStartsNext = 3;
+// An end nearer than the stopping distance by more than this cannot be reached.
+constexpr double kReachTolerance = 1.0;  // pulses
 constexpr std::uint32_t kEnvironmentElDecelerates = 1u << 3;
 constexpr std::uint32_t kStartWithoutRamps = 0x51;
 constexpr std::uint32_t kStartWithRamps = 0x53;
 // Comparator 1 (bits 0-6) or 2 (bits 8-14) of register 31 set as a soft limit: fields 0, 6, 1.
 constexpr std::uint32_t kSoftLimitFields = 0x38;
 
-enum class Operation { kNone, kContinuous, kRelative, kAbsolute };
+enum class Operation { kNone, kContinuous, kRelative, kAbsolute, kPulser };
 
 Operation OperationOf(std::uint32_t mode) {
+  if (IsPulserOperation(mode & 0xFF)) return Operation::kPulser;
   switch (mode & 0xFF) {
     case 0x00:
     case 0x02:
@@ -91,14 +114,19 @@ bool Beyond(std::int64_t position, std::int64_t limit, int direction) {
   return direction > 0 ? position >= limit : position <= limit;
 }
 
-// End of a positioning move, in pulses from its start along its direction.
+// Where a positioning move ends: the amount in force from where the operation began, or the
+// amount as a position.
+std::int64_t TargetPosition(const SimAxis& axis) {
+  const std::int64_t amount = static_cast<std::int32_t>(Reg(axis, reg::kAmountInForce));
+  return OperationOf(Reg(axis, reg::kModeInForce)) == Operation::kAbsolute
+             ? amount
+             : axis.motion.operationOrigin + amount;
+}
+
+// End of a positioning move, in pulses from the start of its present leg along its direction.
 double EndOf(const SimAxis& axis) {
   const AxisMotion& m = axis.motion;
-  const std::int64_t amount = static_cast<std::int32_t>(Reg(axis, reg::kAmountInForce));
-  const std::int64_t travel = OperationOf(Reg(axis, reg::kModeInForce)) == Operation::kAbsolute
-                                  ? amount - m.commandOrigin
-                                  : amount;
-  return static_cast<double>(travel * m.direction);
+  return static_cast<double>((TargetPosition(axis) - m.commandOrigin) * m.direction);
 }
 
 // The nearest switch or soft limit ahead of a moving axis.
@@ -139,6 +167,64 @@ std::uint32_t BlockingCause(const SimAxis& axis) {
   return 0;
 }
 
+// The speed settings the move runs with: the axis's own, or those of the axis driving its path.
+ProfileInputs MoveSpeeds(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  return m.path.active ? m.path.drive : SpeedSettingsOf(axis, m.startCode);
+}
+
+// The speed a move starts with: the start speed with an acceleration ramp, else the high speed.
+double InitialSpeed(const SimAxis& axis) {
+  const ProfileInputs speeds = MoveSpeeds(axis);
+  return speeds.rampUp ? speeds.startSpeed : speeds.highSpeed;
+}
+
+// Pulses the axis travels before it comes to rest, decelerating from its present speed.
+double StoppingDistance(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  ProfileInputs in = MoveSpeeds(axis);
+  in.distance = m.distance;
+  in.speed = m.speed;
+  in.stopping = true;
+  return PlanProfile(in).plan.EndDistance() - m.distance;
+}
+
+// The new end of a running positioning move is still ahead, far enough to stop in time.
+bool EndReachable(const SimAxis& axis) {
+  const double ahead = EndOf(axis) - axis.motion.distance;
+  return ahead >= 0 && StoppingDistance(axis) <= ahead + kReachTolerance;
+}
+
+// The distance into the present leg at which comparator 3's counter condition comes to hold,
+// or infinity when the axis moves away from it.
+double CompareDistance(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  const std::uint32_t method = Reg(axis, reg::kEnvironment4) >> (kCompare3Shift + 2) & 7;
+  const int reachedFrom = method == kCompareReachedUp ? 1 : method == kCompareReachedDown ? -1 : 0;
+  if (reachedFrom != m.direction) return kEndless;
+  const std::int64_t position = SignExtend28(Reg(axis, reg::kComparePosition3));
+  return static_cast<double>((position - m.commandOrigin) * m.direction);
+}
+
+// Comparator 3 is set to start the next operation of a single move and the counter has not
+// reached it yet.
+bool CompareStartSet(const SimAxis& axis) {
+  const std::uint32_t field = Reg(axis, reg::kEnvironment4) >> kCompare3Shift;
+  const double distance = CompareDistance(axis);
+  return !axis.motion.path.active && (field & 3) == kCompareCommandCounter &&
+         (field >> 5 & 3) == kCompareStartsNext && std::isfinite(distance) &&
+         distance > std::floor(axis.motion.distance);
+}
+
+// Seconds after the plan's origin at which comparator 3 starts the next operation; infinity
+// when it does not.
+double CompareStartTime(const SimAxis& axis) {
+  const AxisMotion& m = axis.motion;
+  return m.compareStartArmed ? m.plan.TimeToReach(CompareDistance(axis)) : kEndless;
+}
+
+}  // namespace
+
 // Writes the counters, remaining pulses, speed and state of the present motion.
 void Publish(SimAxis& axis) {
   AxisMotion& m = axis.motion;
@@ -172,11 +258,7 @@ void Finish(SimAxis& axis, std::uint32_t cause, std::int64_t endNs) {
   Publish(axis);
 }
 
-// The speed settings the move runs with: the axis's own, or those of the axis driving its path.
-ProfileInputs MoveSpeeds(const SimAxis& axis) {
-  const AxisMotion& m = axis.motion;
-  return m.path.active ? m.path.drive : SpeedSettingsOf(axis, m.startCode);
-}
+namespace {
 
 void Launch(SimAxis& axis, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
@@ -189,10 +271,37 @@ void Launch(SimAxis& axis, std::int64_t nowNs) {
   }
   m.phase = AxisMotion::Phase::kRunning;
   m.startNs = nowNs;
-  const ProfileInputs speeds = MoveSpeeds(axis);
-  m.speed = speeds.rampUp ? speeds.startSpeed : speeds.highSpeed;
+  m.speed = InitialSpeed(axis);
+  if (axis.pulser.following) BeginPulserOperation(axis, nowNs);
   Replan(axis, nowNs);
   SettleAxis(axis, nowNs);
+}
+
+// Comparator 3 reached at `atNs`: the move ends there and the prepared operation starts.
+void StartPreparedOperation(SimAxis& axis, std::int64_t atNs) {
+  AxisMotion& m = axis.motion;
+  m.distance = CompareDistance(axis);
+  Finish(axis, 0, atNs);
+  StartAxis(axis, m.startCode, atNs);
+}
+
+// The stop of an overshooting leg at `atNs`: the axis travels back to the end in force.
+void TravelBack(SimAxis& axis, std::int64_t atNs) {
+  AxisMotion& m = axis.motion;
+  const std::int64_t travelled = TravelledAt(m, m.distance);
+  m.commandOrigin += travelled;
+  m.actualOrigin += travelled;
+  m.distance = 0;
+  m.overshooting = false;
+  m.compareStartArmed = false;
+  const std::int64_t target = TargetPosition(axis);
+  if (target == m.commandOrigin) {
+    Finish(axis, 0, atNs);
+    return;
+  }
+  m.direction = target > m.commandOrigin ? 1 : -1;
+  m.speed = InitialSpeed(axis);
+  Replan(axis, atNs);
 }
 
 }  // namespace
@@ -276,33 +385,50 @@ ProfileInputs SpeedSettingsOf(const SimAxis& axis, std::uint32_t startCode) {
 
 void SettleAxis(SimAxis& axis, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
-  if (m.phase != AxisMotion::Phase::kRunning) return;
-  const MotionSample sample = m.plan.At(Seconds(nowNs - m.planOriginNs));
-  m.distance = std::max(m.distance, sample.distance);  // sampling never runs backwards
-  m.speed = sample.speed;
-  m.state = sample.state;
-  if (!sample.finished) {
-    Publish(axis);
-    return;
+  while (m.phase == AxisMotion::Phase::kRunning) {
+    if (FollowsPulser(axis)) {
+      SettlePulserOperation(axis, nowNs);
+      return;
+    }
+    const double elapsed = Seconds(nowNs - m.planOriginNs);
+    if (const double at = CompareStartTime(axis); at <= elapsed) {
+      StartPreparedOperation(axis, m.planOriginNs + std::llround(at * 1e9));
+      continue;
+    }
+    const MotionSample sample = m.plan.At(elapsed);
+    m.distance = std::max(m.distance, sample.distance);  // sampling never runs backwards
+    m.speed = sample.speed;
+    m.state = sample.state;
+    if (!sample.finished) {
+      Publish(axis);
+      return;
+    }
+    m.distance = sample.distance;
+    const std::int64_t endNs = m.planOriginNs + std::llround(m.plan.EndTime() * 1e9);
+    if (m.overshooting && !m.stopping && m.causeAtEnd == 0) {
+      TravelBack(axis, endNs);
+    } else {
+      Finish(axis, m.causeAtEnd, endNs);
+    }
   }
-  m.distance = sample.distance;
-  Finish(axis, m.causeAtEnd,
-         m.planOriginNs + static_cast<std::int64_t>(std::llround(m.plan.EndTime() * 1e9)));
 }
 
 void Replan(SimAxis& axis, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
-  if (m.phase != AxisMotion::Phase::kRunning) return;
+  if (m.phase != AxisMotion::Phase::kRunning || FollowsPulser(axis)) return;
   ProfileInputs in = MoveSpeeds(axis);
   in.distance = m.distance;
   in.speed = m.speed;
   in.stopping = m.stopping;
   if (m.positioning) {
     m.end = m.path.active ? m.path.shape.Length() : EndOf(axis);
-    in.end = m.end;
-    if (m.end < m.distance) {  // the end moved behind the axis: stop as soon as possible
+    // An end behind the axis: stop as soon as possible; a single move then travels back to it.
+    const bool behind = m.end < m.distance;
+    if (behind && !m.path.active) m.overshooting = true;
+    if (behind || m.overshooting) {
       in.stopping = true;
-      in.end = kEndless;
+    } else {
+      in.end = m.end;
     }
   }
   // Limit positions lie along one direction; a path has none, so they are not watched.
@@ -328,8 +454,14 @@ void PrepareMove(SimAxis& axis, std::uint32_t startCode) {
   m.stoppingCause = 0;
   m.causeAtEnd = 0;
   m.stopCauses = 0;
+  m.overshooting = false;
+  m.compareStartArmed = false;
+  m.overrideRefused = false;
+  axis.pulser.following = false;
+  m.startCondition = Reg(axis, reg::kModeInForce) >> kStartConditionShift & 3;
   m.commandOrigin = SignExtend28(Reg(axis, reg::kCommandCounter));
   m.actualOrigin = SignExtend28(Reg(axis, reg::kActualCounter));
+  m.operationOrigin = m.commandOrigin;
   m.distance = 0;
   m.speed = 0;
   m.state = kStateStopped;
@@ -337,7 +469,9 @@ void PrepareMove(SimAxis& axis, std::uint32_t startCode) {
 
 void BeginMove(SimAxis& axis, bool waitForSignal, std::int64_t nowNs) {
   if (waitForSignal) {
-    axis.motion.phase = AxisMotion::Phase::kWaiting;
+    AxisMotion& m = axis.motion;
+    if (m.startCondition == 0) m.startCondition = kOnStartSignal;
+    HoldForStartCondition(axis, nowNs);
     Publish(axis);
     return;
   }
@@ -352,7 +486,8 @@ void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
   const Operation operation = OperationOf(mode);
   if (operation == Operation::kNone) return;
   PrepareMove(axis, startCode);
-  m.positioning = operation != Operation::kContinuous;
+  m.positioning = operation == Operation::kRelative || operation == Operation::kAbsolute;
+  axis.pulser.following = operation == Operation::kPulser;
   const std::int64_t amount = static_cast<std::int32_t>(Reg(axis, reg::kAmountInForce));
   switch (operation) {
     case Operation::kContinuous:
@@ -361,16 +496,23 @@ void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
     case Operation::kRelative:
       m.direction = amount < 0 ? -1 : 1;
       break;
-    default:
+    case Operation::kAbsolute:
       m.direction = amount < m.commandOrigin ? -1 : 1;
+      break;
+    default:
+      m.direction = 1;  // a pulser operation takes its direction when it begins to follow
       break;
   }
   m.end = m.positioning ? EndOf(axis) : kEndless;
-  BeginMove(axis, (mode & kModeStartSignal) != 0, nowNs);
+  BeginMove(axis, m.startCondition != 0, nowNs);
 }
 
 void ReleaseAxis(SimAxis& axis, std::int64_t nowNs) {
-  if (axis.motion.phase == AxisMotion::Phase::kWaiting) Launch(axis, nowNs);
+  if (axis.motion.startCondition == kOnStartSignal) StartWaitingAxis(axis, nowNs);
+}
+
+void StartWaitingAxis(SimAxis& axis, std::int64_t atNs) {
+  if (axis.motion.phase == AxisMotion::Phase::kWaiting) Launch(axis, atNs);
 }
 
 void StopAxisNow(SimAxis& axis, std::uint32_t cause, std::int64_t nowNs) {
@@ -382,7 +524,8 @@ void StopAxisNow(SimAxis& axis, std::uint32_t cause, std::int64_t nowNs) {
 
 void DecelerateAxis(SimAxis& axis, std::uint32_t cause, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
-  if (m.phase == AxisMotion::Phase::kWaiting) StopAxisNow(axis, cause, nowNs);
+  if (m.phase == AxisMotion::Phase::kWaiting || FollowsPulser(axis))
+    StopAxisNow(axis, cause, nowNs);
   if (m.phase != AxisMotion::Phase::kRunning || m.stopping) return;
   m.stopping = true;
   m.stoppingCause = cause;
@@ -406,10 +549,18 @@ void ResetAxis(SimAxis& axis, std::int64_t nowNs) {
 
 void AfterRegisterWrite(SimAxis& axis, std::uint32_t number, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
+  const bool positioning = m.phase != AxisMotion::Phase::kIdle && m.positioning;
+  if (number == reg::kAmountInForce) m.overrideRefused = !positioning;
   if (m.phase == AxisMotion::Phase::kIdle) return;
+  if (FollowsPulser(axis)) {
+    PulserRegisterWritten(axis, number, nowNs);
+    return;
+  }
   const std::int64_t travelled = TravelledAt(m, m.distance);
   if (number == reg::kCommandCounter) {
-    m.commandOrigin = SignExtend28(Reg(axis, number)) - travelled;
+    const std::int64_t origin = SignExtend28(Reg(axis, number)) - travelled;
+    m.operationOrigin += origin - m.commandOrigin;  // the whole operation moves with the counter
+    m.commandOrigin = origin;
   } else if (number == reg::kActualCounter) {
     m.actualOrigin = SignExtend28(Reg(axis, number)) - travelled;
   }
@@ -417,7 +568,13 @@ void AfterRegisterWrite(SimAxis& axis, std::uint32_t number, std::int64_t nowNs)
                              number == reg::kCommandCounter || number == reg::kEnvironment1 ||
                              number == reg::kEnvironment4 || number == reg::kSoftLimitMinus ||
                              number == reg::kSoftLimitPlus;
+  if (number == reg::kEnvironment4 || number == reg::kComparePosition3)
+    m.compareStartArmed = CompareStartSet(axis);
   if (!shapesTheMove) return;
+  if (number == reg::kAmountInForce && positioning && !m.path.active &&
+      m.phase == AxisMotion::Phase::kRunning) {
+    m.overshooting = !EndReachable(axis);
+  }
   Replan(axis, nowNs);
   SettleAxis(axis, nowNs);
 }

@@ -28,7 +28,8 @@ inline constexpr std::uint32_t kActualCounter = 36;
 inline constexpr std::uint32_t kDeviation = 37;
 inline constexpr std::uint32_t kSoftLimitMinus = 39;  // comparator 1
 inline constexpr std::uint32_t kSoftLimitPlus = 40;   // comparator 2
-inline constexpr std::uint32_t kAuxiliary = 8;        // arc centre
+inline constexpr std::uint32_t kComparePosition3 = 41;
+inline constexpr std::uint32_t kAuxiliary = 8;  // arc centre
 inline constexpr std::uint32_t kCorrectionSpeed = 27;
 inline constexpr std::uint32_t kExtendedStatus = 49;
 inline constexpr std::uint32_t kErrorStatus = 50;
@@ -57,10 +58,12 @@ inline constexpr std::uint32_t kSignalElPlus = 1u << 12;
 inline constexpr std::uint32_t kSignalElMinus = 1u << 13;
 inline constexpr std::uint32_t kSignalHome = 1u << 14;
 
-// Main status word (main-space offset 0): set while the axis runs or waits, and while an error
-// is reported in register 50.
+// Main status word (main-space offset 0): set while the axis runs or waits, while an error is
+// reported in register 50, and when the last write of register 16 found no positioning move to
+// change.
 inline constexpr std::uint32_t kMainBusy = 1u << 1;
 inline constexpr std::uint32_t kMainError = QUORVA_SIM_MAIN_ERROR;
+inline constexpr std::uint32_t kMainOverrideRefused = 1u << 13;
 // Bits of register 50 that are errors.
 inline constexpr std::uint32_t kErrorBits = 0xFF;
 
@@ -80,8 +83,8 @@ std::uint32_t StatusWord(const SimBoard& board, int axis, std::uint32_t offset);
 // Controller operations the control interface and the commands share.
 void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs);
 // The steps of a start: pre-registers 0-7 copied into the registers in force; the motion state
-// of a new move from the present counters (no path); then running, or waiting for the start
-// signal.
+// of a new move from the present counters (no path); then running, or, with `waitForSignal`,
+// held by the start condition of its mode in force (the start signal when it names none).
 void CopyPreRegisters(SimAxis& axis);
 void PrepareMove(SimAxis& axis, std::uint32_t startCode);
 void BeginMove(SimAxis& axis, bool waitForSignal, std::int64_t nowNs);
@@ -89,7 +92,10 @@ void BeginMove(SimAxis& axis, bool waitForSignal, std::int64_t nowNs);
 ProfileInputs SpeedSettingsOf(const SimAxis& axis, std::uint32_t startCode);
 // Pulses per second of one speed step at the magnification in force.
 double StepPps(const SimAxis& axis);
+// The start signal: an axis waiting for it starts.
 void ReleaseAxis(SimAxis& axis, std::int64_t nowNs);
+// A waiting axis starts at `atNs` (its condition was met then), whatever it waited for.
+void StartWaitingAxis(SimAxis& axis, std::int64_t atNs);
 // Stops at once (`cause`: register 49 stop-cause bits, or 0).
 void StopAxisNow(SimAxis& axis, std::uint32_t cause, std::int64_t nowNs);
 // Decelerates to the start speed and stops.
@@ -122,5 +128,9 @@ std::int64_t TravelledAt(const AxisMotion& motion, double distance);
 double SpeedPps(const SimAxis& axis);
 // An error is reported in register 50: the axis does not start.
 bool ErrorPending(const SimAxis& axis);
+// Writes the counters, remaining pulses, speed and state of the present motion.
+void Publish(SimAxis& axis);
+// The axis stops and its operation ends at `endNs` (`cause`: register 49 stop-cause bits).
+void Finish(SimAxis& axis, std::uint32_t cause, std::int64_t endNs);
 
 }  // namespace quorva::sim

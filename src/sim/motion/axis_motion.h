@@ -35,6 +35,21 @@ struct AxisMotion {
   std::uint32_t causeAtEnd = 0;     // stop-cause bits the plan's end sets (a limit)
   std::uint32_t stoppingCause = 0;  // why a decelerating stop is under way
 
+  // Changes to the running move.
+  std::int64_t operationOrigin = 0;  // command counter where the operation began: the base of a
+                                     // relative amount (commandOrigin is that of the present
+                                     // leg: a move that travels back has two)
+  bool overshooting = false;         // the end can no longer be reached: stop, then travel back
+  bool compareStartArmed = false;    // comparator 3 starts the prepared operation when reached
+  bool overrideRefused = false;      // register 16 was written with no positioning move running
+
+  // What a waiting move waits for: start condition 1 (the start signal), 2 (a signal of the
+  // axis `startSource`, code `startSignal`) or 3 (the stop of the axis `startSource`).
+  std::uint32_t startCondition = 0;
+  int startSource = 0;
+  std::uint32_t startSignal = 0;
+  std::int64_t waitSinceNs = 0;
+
   // Motion at the last request that reached the axis.
   double distance = 0;  // pulses travelled since the move began
   double speed = 0;     // pulses per second

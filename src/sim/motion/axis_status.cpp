@@ -66,7 +66,7 @@ std::uint32_t StatusWord(const SimBoard& board, int axis, std::uint32_t offset) 
   const std::uint32_t stored = a.mainStatus[offset];
   if (offset == 0) {
     return stored | Bit(a.motion.phase != AxisMotion::Phase::kIdle, kMainBusy) |
-           Bit(ErrorPending(a), kMainError);
+           Bit(ErrorPending(a), kMainError) | Bit(a.motion.overrideRefused, kMainOverrideRefused);
   }
   if (offset == 1) return stored | SignalStatus(board, axis);
   return stored;

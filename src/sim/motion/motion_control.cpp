@@ -1,5 +1,5 @@
 // The Motion block of the simulator's control interface: input signals, switch positions,
-// following error and the state of an axis.
+// following error, the pulser input and the state of an axis.
 #include <cmath>
 
 #include "VarnDasQvSim.h"
@@ -84,6 +84,12 @@ int QUORVA_SIM_SetFollowingError(int board, int axis, int pulses) {
     actual = static_cast<std::uint32_t>(SignExtend28(actual) - change) & 0x0FFFFFFF;
     a.registers[reg::kDeviation] = static_cast<std::uint32_t>(pulses);
     return 0;
+  });
+}
+
+int QUORVA_SIM_TurnPulser(int board, int axis, int pulses, double rate) {
+  return WithAxis(board, axis, [&](SimAxis& a, std::int64_t now) {
+    return TurnWheel(a, pulses, rate, now) ? 0 : -1;
   });
 }
 

@@ -50,6 +50,24 @@ MotionSample MotionPlan::At(double t) const {
   return {endDistance_, 0, kStateStopped, true};
 }
 
+double MotionPlan::TimeToReach(double distance) const {
+  for (int i = 0; i < count_; ++i) {
+    const Segment& s = segments_[static_cast<std::size_t>(i)];
+    if (distance <= s.distance0) return s.start;
+    const double t = s.TimeToCover(distance - s.distance0);
+    if (t <= s.until) return s.start + t;
+  }
+  return kEndless;
+}
+
+double MotionPlan::StateBegins(std::uint32_t state) const {
+  for (int i = 0; i < count_; ++i) {
+    const Segment& s = segments_[static_cast<std::size_t>(i)];
+    if (s.state == state) return s.start;
+  }
+  return kEndless;
+}
+
 // Appends segments one after the other, following the time, distance and speed reached.
 class PlanBuilder {
  public:

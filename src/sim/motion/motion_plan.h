@@ -54,6 +54,11 @@ class MotionPlan {
   MotionSample At(double t) const;
   double EndTime() const { return endTime_; }
   double EndDistance() const { return endDistance_; }
+  // Seconds after the origin at which the plan has covered `distance` (counted like the
+  // samples' distance); infinity when it ends before.
+  double TimeToReach(double distance) const;
+  // Seconds after the origin at which the first segment in `state` begins; infinity when none.
+  double StateBegins(std::uint32_t state) const;
 
  private:
   friend class PlanBuilder;

@@ -1,9 +1,9 @@
 /* Runs moves on a simulated 8-axis motion board, on the real-time clock four times faster than
- * real time, and prints how the axes move: a trapezoidal move of one axis followed while it
- * runs, a blocking move, a move of three axes on both controller chips started together, a
- * short list of moves that the driver runs one after another, a rectangle with rounded corners
- * made of lines and arcs, drawn from the simulator's path record, and a move whose speed and
- * target are changed while it runs. */
+ * real time, and prints how the axes move: a home search that makes the home position 0, a
+ * trapezoidal move of one axis followed while it runs, a blocking move, a move of three axes on
+ * both controller chips started together, a short list of moves that the driver runs one after
+ * another, a rectangle with rounded corners made of lines and arcs, drawn from the simulator's
+ * path record, and a move whose speed and target are changed while it runs. */
 #include <stdio.h>
 #include <string.h>
 
@@ -167,6 +167,17 @@ int main(void) {
   }
   for (axis = 0; axis < 8; ++axis)
     configure_axis(board, axis, axis == 2 ? 50 : 100);
+
+  /* The home switch of axis 0 covers 5 mm, from 15 mm to 10 mm below where the axis stands at
+   * power-up. The automatic search in home mode 1 runs down to the switch at 20 mm/s, moves
+   * 2 mm further onto it and makes that position 0. */
+  QUORVA_SIM_SetHomePosition(0, 0, -1500, 500);
+  QUORVA_MC_SetHomeConfig(board, 0, 1, 0, 0, 0, 0);
+  printf("Axis 0 searches its home switch at 20 mm/s (QUORVA_MC_HomeMoveAuto):\n");
+  QUORVA_MC_HomeMoveAuto(board, 0, -1, 20, -2);
+  follow(board, 1, single, NULL);
+  printf("Homed: axis 0 at %.2f mm, %s the home switch\n\n", QUORVA_MC_GetPosition_C(board, 0),
+         (QUORVA_MC_GetMioStatus(board, 0) >> 4 & 1) ? "on" : "off");
 
   printf("Axis 0 moves 40 mm at up to 100 mm/s (QUORVA_MC_StartMove, then polling):\n");
   QUORVA_MC_StartMove(board, 0, 40);

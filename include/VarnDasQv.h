@@ -760,7 +760,105 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_SetCount_R(QUORVA_HANDLE handle, int axis,
 
 /* -- Homing -- */
 
+/* Home-search configuration: home mode (0-15) and count (0-15), flags A, B and C (0 or 1);
+ * only the low bits of each value are kept. Held in the controller's registers. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetHomeConfig(QUORVA_HANDLE handle, int axis, int mode,
+                                                    int flagA, int count, int flagB, int flagC);
+/* Home-search configuration; NULL pointers are skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetHomeConfig(QUORVA_HANDLE handle, int axis, int* mode,
+                                                    int* flagA, int* count, int* flagB, int* flagC);
+/* Starts a home search in the positive (direction 1) or negative direction (any other value) at
+ * `speed` user units per second, limited to the speed registers' range of 1 to 65535 steps.
+ * Follow it with QUORVA_MC_Done. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_HomeMove(QUORVA_HANDLE handle, int axis, int direction,
+                                               double speed);
+/* The automatic home search: stops the axis, then starts the search of the configured home mode
+ * with `offset` (user units, signed) for the controller. In home modes 6, 7, 8 and 12 the axis is
+ * first moved off the end limit of the search direction, by |offset| per pass, for at most
+ * QUORVA_HOME_BACKOFF_PASSES passes; when the limit stays active, or |offset| is less than half a
+ * pulse, no search starts and QUORVA_LastError reports QUORVA_ERR_HOME_BACKOFF. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_HomeMoveAuto(QUORVA_HANDLE handle, int axis, int direction,
+                                                   double speed, double offset);
+/* Prepares the automatic search of each listed axis in order (backing each off its limit), then
+ * starts them one after the other. The list rules of the other multi-axis functions apply (0 to
+ * 8 axes, each once, arrays present); a list that breaks them, or an axis whose back-off fails,
+ * starts nothing. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_HomeMoveAutoAll(QUORVA_HANDLE handle, int count,
+                                                      const unsigned int* axes,
+                                                      const unsigned int* directions,
+                                                      const double* speeds, const double* offsets);
+#define QUORVA_HOME_BACKOFF_PASSES 100
+/* The automatic search could not move the axis off its end limit. */
+#define QUORVA_ERR_HOME_BACKOFF (-330)
+
 /* -- Soft limits, compare and trigger outputs -- */
+
+/* Soft limits: comparator 1 (`limit1`, negative side) and comparator 2 (`limit2`, positive side)
+ * in user units, limited to +-134217727 pulses. Setting them does not enable them. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetSoftLimit(QUORVA_HANDLE handle, int axis, double limit1,
+                                                   double limit2);
+/* The two soft limits in pulses (not in user units); NULL pointers are skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetSoftLimit(QUORVA_HANDLE handle, int axis, double* limit1,
+                                                   double* limit2);
+QUORVA_API void QUORVA_CALL QUORVA_MC_EnableSoftLimit(QUORVA_HANDLE handle, int axis);
+QUORVA_API void QUORVA_CALL QUORVA_MC_DisableSoftLimit(QUORVA_HANDLE handle, int axis);
+/* 1 while the soft limits are enabled, else 0. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetEnableSoftLimit(QUORVA_HANDLE handle, int axis);
+/* Error compare (comparator 3) at `value` pulses, switched on (non-zero) or off. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetErrorCompare(QUORVA_HANDLE handle, int axis, double value,
+                                                      int on);
+/* General compare (comparator 4): fields f1 (2 bits), f2 (3 bits), f3 (2 bits), value in
+ * pulses. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetGeneralCompare(QUORVA_HANDLE handle, int axis, int f1,
+                                                        int f2, int f3, double value);
+/* Trigger compare (comparator 5): fields f1 and f2 (3 bits each), one position in pulses. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetTriggerCompare(QUORVA_HANDLE handle, int axis, int f1,
+                                                        int f2, double value);
+/* Hands the driver a table of `count` trigger positions (pulses, limited to +-134217727) for
+ * comparator 5. Returns 1; 0, with nothing sent, for a negative count, a NULL table with a
+ * positive count, or an axis the board does not have. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_RegTableCCMP(QUORVA_HANDLE handle, int axis,
+                                                  const double* positions, int count);
+/* As QUORVA_MC_RegTableCCMP with the positions start + i * interval, i = 0 .. count - 1. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_BuildTableCCMP(QUORVA_HANDLE handle, int axis, double start,
+                                                    double interval, int count);
+/* Sets comparator 5 to (f1, f2) and lets the driver step it through the table. Returns 1 (0 for
+ * an axis the board does not have). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_StartCCMP(QUORVA_HANDLE handle, int axis, int f1, int f2);
+/* Switches comparator 5 off and stops the table. Returns 1 (0 for an axis the board does not
+ * have). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_StopCCMP(QUORVA_HANDLE handle, int axis);
+
+/* Indexed compare-trigger: the driver keeps, per index, a map of two axes (X, Y) and a
+ * digital-output channel, and runs a table of trigger positions over them. These functions
+ * return 1 on success; on failure they return 0 and set QUORVA_LastError to
+ * QUORVA_ERR_INVALID_HANDLE, QUORVA_ERR_TRIGGER_MAP, QUORVA_ERR_TRIGGER_TABLE,
+ * QUORVA_ERR_NOT_SUPPORTED (the driver refused the request), QUORVA_ERR_MEMORY or the error the
+ * driver reported. They write no trace line. */
+#define QUORVA_ERR_INVALID_HANDLE (-270) /* the handle is NULL or QUORVA_INVALID_HANDLE */
+#define QUORVA_ERR_TRIGGER_MAP (-5182)   /* the map does not name two axes of this board */
+#define QUORVA_ERR_TRIGGER_TABLE (-5183) /* a negative count or a missing table: nothing sent */
+QUORVA_API int QUORVA_CALL QUORVA_MC_CmpTrgIx_SetMap(QUORVA_HANDLE handle, int index, int axisX,
+                                                     int axisY, int channel);
+/* The map of an index; NULL pointers are skipped. The values are stored even when the driver
+ * reports an error. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_CmpTrgIx_GetMap(QUORVA_HANDLE handle, int index, int* axisX,
+                                                     int* axisY, int* channel, int* valid);
+/* Comparator-5 configuration (low 3 bits) of the map's two axes. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_CmpTrgIx_SetCfg(QUORVA_HANDLE handle, int index, int cfgX,
+                                                     int cfgY);
+/* Comparator-5 configuration of the map's two axes; NULL pointers are skipped. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_CmpTrgIx_GetCfg(QUORVA_HANDLE handle, int index, int* cfgX,
+                                                     int* cfgY);
+/* Starts the table: `count` positions (pulses, truncated toward zero, limited to the 32-bit
+ * range) with one word of `second` each, and the caller's `tag`. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_CmpTrgIx_Start(QUORVA_HANDLE handle, int index, uint64_t tag,
+                                                    const double* positions, const int* second,
+                                                    int count);
+QUORVA_API int QUORVA_CALL QUORVA_MC_CmpTrgIx_Stop(QUORVA_HANDLE handle, int index);
+/* Two state words the driver reports for the index; NULL pointers are skipped. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_CmpTrgIx_GetState(QUORVA_HANDLE handle, int index, int* value1,
+                                                       int* value2);
 
 /* -- Latches and the latch queue -- */
 

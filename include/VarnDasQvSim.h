@@ -334,6 +334,122 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_SetAxisError(int board, int axis, unsigned
 
 /* -- Homing, soft limits and compare outputs -- */
 
+/* Home searches. Operation codes 16 and 24 (plain search) and 21 and 29 (automatic search) in
+ * the mode's low byte make a start run a home search, in the positive direction for 16 and 21,
+ * in the negative direction for 24 and 29. The axis runs at the search speed of register 27
+ * (steps of the magnification in force), accelerating from the start speed with start code
+ * 0x53 and at once at the search speed otherwise, until it reaches the origin of the home mode
+ * in register 30 bits 0-3, where it stops at once:
+ *
+ *   home mode          origin
+ *   6, 7, 8, 12        the end-limit switch of the search direction, placed with
+ *                      QUORVA_SIM_SetEndLimitPosition (no stop cause is recorded: the search
+ *                      found what it looked for; the limit input reads active)
+ *   0-5, 9-11, 13-15   the home switch placed with QUORVA_SIM_SetHomePosition: its edge nearest
+ *                      the axis (its lower edge in a positive search, its last pulse in a
+ *                      negative one), as seen with the hysteresis below; an axis already on the
+ *                      switch stops where it is
+ *
+ * A plain search ends at the origin, the counters unchanged. An automatic search then moves on
+ * by the offset in register 16 (pulses, signed: a negative offset turns back) at the search
+ * speed, and where it ends counters C and A are set to 0; the home and end-limit switch
+ * positions move with them, so the switches stay where they are on the machine (a counter
+ * preset through register 35 or 36 does not move them). The start copies pre-registers 1-7
+ * only, so register 16 keeps the offset. An end limit, a soft limit, the alarm or a stop
+ * command met during a search stops it like any move, with the cause recorded in register 49;
+ * the search then leaves the counters alone. A search with no origin ahead runs until a limit
+ * or a stop. The home count, flags A, B and C and register 30 bits 20-23 are kept as written
+ * and change nothing.
+ *
+ * The home switch has a hysteresis: a moving axis sees it `pulses` later in its direction of
+ * travel (moving positive it reads active from position + pulses to position + width + pulses
+ * - 1, moving negative from position - pulses to position + width - pulses - 1); an axis at rest
+ * sees the switch where it is placed. So a search finds the switch `pulses` inside its edge,
+ * and searches from the two sides find it 2 * pulses apart (plus the width). Default 0. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_SetHomeHysteresis(int board, int axis, int pulses);
+
+/* Comparators. Comparators 1 and 2 are the soft limits described under Motion. Comparator 3
+ * (the error compare) keeps its settings and raises nothing: the simulated deviation does not
+ * change during a move. Comparators 4 and 5 compare a counter with a value each time the axis
+ * passes it:
+ *   comparator 4: value register 42; register 31 bits 24-25 the counter (1: actual counter A,
+ *     any other value: command counter C), bits 26-28 the condition, bits 30-31 kept;
+ *   comparator 5: value register 43; register 32 bits 0-2 the condition, bits 3-5 the counter
+ *     (1: A, any other value: C).
+ * Conditions: 1 passing the value in either direction, 2 counting up, 3 counting down; 0 and
+ * 4-7 compare nothing. "Passing" means the counter changing to the value during a move, so an
+ * axis that starts on the value does not pass it there. The comparators watch single-axis
+ * moves and home searches, not an axis that runs on an interpolated path, and they see the
+ * pulses of the motion whenever a request reaches the axis, so every event carries the counter
+ * value and the simulated time at which it happened. Each time comparator 5's condition is
+ * met, the axis's compare output gives one pulse (its width and logic are not modelled) and
+ * the event is logged; comparator 4 logs events only.
+ *
+ * Table-driven trigger. Command 720 (axis, table of 32-bit positions, count) copies up to
+ * QUORVA_SIM_TABLE_CAPACITY positions (a larger count, or a positive count without a table, is
+ * refused: success flag 0) and stops the axis's table; command 730 (axis, flag) starts it at
+ * its first entry: the driver writes each entry in turn into register 43 and comparator 5 gives
+ * a pulse and moves on to the next entry each time its condition is met there. An entry the
+ * axis has already passed waits until the axis passes it again. After the last entry the
+ * driver switches comparator 5 off (register 32 bits 0-7 cleared); register 43 keeps the
+ * entry. Command 740 stops the table. The flag of 730 repeats what comparator 5's field 2 says
+ * and is not used.
+ *
+ * Indexed compare-trigger. The driver keeps QUORVA_SIM_TRIGGER_MAPS maps. Command 1160 (index,
+ * X, Y, channel) stores the three values as 16-bit numbers and marks the map valid; 1162
+ * reports them (16-bit stores for X, Y and the channel, 32-bit for the valid flag). Command
+ * 1164 (index, tag, positions, second table, count) feeds the positions to comparator 5 of
+ * axis X as command 730 does (it takes the place of a table running there, and 730 takes its
+ * place in turn); each entry met is an event whose data is its word of the second table. The
+ * simulator does not pulse the output channel (nor the compare output) for these entries, and
+ * does not use axis Y or the tag. Command 1166 stops the table; 1168 reports the number of
+ * entries fired and 1 while entries remain (0 once all fired or the table stopped). Errors
+ * (the error word): */
+#define QUORVA_SIM_TABLE_CAPACITY 1048576
+#define QUORVA_SIM_TRIGGER_MAPS 8
+#define QUORVA_SIM_TRIGGER_ERR_INDEX (-5101) /* index outside 0 .. QUORVA_SIM_TRIGGER_MAPS-1 */
+#define QUORVA_SIM_TRIGGER_ERR_MAP (-5102)   /* 1164: map not valid, or X not an axis (0-7) */
+#define QUORVA_SIM_TRIGGER_ERR_TABLE (-5103) /* 1164: count negative or above the capacity,
+                                                or a table missing */
+
+/* The table command 720 last handed to the axis: copies up to `capacity` positions and returns
+ * the table's length (-1 for no such axis). */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_GetTriggerTable(int board, int axis, int* positions,
+                                                      int capacity);
+
+/* The compare output of an axis: pulses given since the board was configured, and the counter
+ * value and simulated time of the last. */
+typedef struct QUORVA_SIM_COMPARE_OUTPUT {
+  int pulses;
+  int position;
+  double time;
+} QUORVA_SIM_COMPARE_OUTPUT;
+QUORVA_LAYOUT_CHECK(sizeof(QUORVA_SIM_COMPARE_OUTPUT) == 16, "QUORVA_SIM_COMPARE_OUTPUT is 16 bytes");
+QUORVA_API int QUORVA_CALL QUORVA_SIM_GetCompareOutput(int board, int axis,
+                                                       QUORVA_SIM_COMPARE_OUTPUT* output);
+
+/* Compare events of an axis, as an interrupt would report them. */
+#define QUORVA_SIM_EVENT_TRIGGER 0       /* comparator 5 at register 43, no table feeding it */
+#define QUORVA_SIM_EVENT_TRIGGER_TABLE 1 /* comparator 5 at an entry of the 720 table */
+#define QUORVA_SIM_EVENT_INDEXED 2       /* comparator 5 at an entry of an indexed table */
+#define QUORVA_SIM_EVENT_GENERAL 3       /* comparator 4 */
+#define QUORVA_SIM_EVENT_SOFT_LIMIT 4    /* a move stopped at a soft limit */
+typedef struct QUORVA_SIM_COMPARE_EVENT {
+  double time;  /* simulated seconds */
+  int source;   /* QUORVA_SIM_EVENT_* */
+  int position; /* the compared counter's value (soft limit: the command counter) */
+  int entry;    /* table entry (0 = first) for table events, else -1 */
+  int data;     /* indexed table: second[entry]; soft limit: 1 positive side, -1 negative */
+} QUORVA_SIM_COMPARE_EVENT;
+QUORVA_LAYOUT_CHECK(sizeof(QUORVA_SIM_COMPARE_EVENT) == 24, "QUORVA_SIM_COMPARE_EVENT is 24 bytes");
+/* The newest events of each axis are kept, oldest first, at most this many. */
+#define QUORVA_SIM_COMPARE_LOG_CAPACITY 1024
+/* Number of events kept for the axis (-1 for no such axis). */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_CompareEventCount(int board, int axis);
+/* Copies event `index` (0 = oldest kept) of the axis. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_GetCompareEvent(int board, int axis, int index,
+                                                      QUORVA_SIM_COMPARE_EVENT* event);
+
 /* -- Latches and interrupts -- */
 
 /* -- Override, pulser and synchronised start -- */

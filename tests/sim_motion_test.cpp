@@ -202,10 +202,10 @@ TEST_F(SimMotion, PreRegistersApplyToARunningMoveOnCommand43) {
 }
 
 TEST_F(SimMotion, OperationCodesWithoutAModelStartNothing) {
-  Program(0, 1000, 0x10, {});  // a homing code
+  Program(0, 1000, 0x60, {});
   Command(0, 0x53);
   EXPECT_FALSE(Busy(0));
-  EXPECT_EQ(Reg(0, 23), 0x10u) << "the pre-registers were still copied";
+  EXPECT_EQ(Reg(0, 23), 0x60u) << "the pre-registers were still copied";
   EXPECT_EQ(Reg(0, 16), 1000u);
 }
 

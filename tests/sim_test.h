@@ -50,6 +50,14 @@ inline std::vector<std::string> Lines(const std::vector<std::string>& lines) {
   return lines;
 }
 
+// Request lists joined in order, for a log expected piece by piece.
+inline std::vector<std::string> Concat(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (const std::vector<std::string>& part : parts)
+    all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
 #define EXPECT_REQUESTS(...) \
   EXPECT_EQ(::quorva::test::LoggedAs(__VA_ARGS__), ::quorva::test::Lines(__VA_ARGS__))
 

@@ -11,12 +11,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Concat(std::initializer_list<Lines> parts) {
-  Lines all;
-  for (const Lines& part : parts)
-    all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
+using test::Concat;
 
 class SingleAxisMoves : public test::MotionBoardTest {
  protected:

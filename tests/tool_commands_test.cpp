@@ -100,6 +100,28 @@ TEST_F(ToolCommands, JogRunsUntilItsTimeAndStopsDecelerating) {
   EXPECT_NEAR(position, -5.1, 0.1);
 }
 
+TEST_F(ToolCommands, HomeFindsTheSwitchOrTheLimitOfItsMode) {
+  const struct {
+    std::vector<std::string> words;
+    const char* out;
+  } cases[] = {
+      {{"home", "A508", "0", "--sim-switch", "-25"}, "axis 0 found home at -25.000 mm\n"},
+      {{"home", "A508", "0", "+", "--sim-switch", "12.5"}, "axis 0 found home at 12.500 mm\n"},
+      {{"home", "A508", "1", "--sim-switch", "-30", "--mode", "7"},
+       "axis 1 found home at -30.000 mm\n"},
+      {{"home", "A508", "2", "--sim-switch", "-8", "--auto", "--offset", "2"},
+       "axis 2 homed, now at 0.000 mm\n"},
+  };
+  for (const auto& c : cases) {
+    const test::ToolRun run = RunQuorva(c.words);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, c.out);
+  }
+  const test::ToolRun noSwitch = RunQuorva({"home", "A508", "0"});
+  EXPECT_EQ(noSwitch.status, 2);
+  EXPECT_TRUE(Contains(noSwitch.err, "give --sim-switch POSITION")) << noSwitch.err;
+}
+
 TEST_F(ToolCommands, StatusWatchPrintsOneTimedTablePerRefreshWhenPiped) {
   const test::ToolRun status =
       RunQuorva({"status", "A508", "--watch", "--count", "3", "--axes", "0,5"});

@@ -23,6 +23,11 @@ QUORVA_MAX_BOARDS = 32
 QUORVA_RETRIEVE_DIGITS = 0
 QUORVA_RETRIEVE_FLOAT = 1
 QUORVA_RETRIEVE_DOUBLE = 2
+QUORVA_HOME_BACKOFF_PASSES = 100
+QUORVA_ERR_HOME_BACKOFF = -330
+QUORVA_ERR_INVALID_HANDLE = -270
+QUORVA_ERR_TRIGGER_MAP = -5182
+QUORVA_ERR_TRIGGER_TABLE = -5183
 
 QUORVA_HANDLE = ctypes.c_void_p
 
@@ -95,6 +100,17 @@ QUORVA_SIM_OUTPUT_STRIDE = 0x10000
 QUORVA_SIM_LIST_ENTRY_BYTES = 432
 QUORVA_SIM_PATH_RECORD_CAPACITY = 1000000
 QUORVA_SIM_MAIN_ERROR = 0x10
+QUORVA_SIM_TABLE_CAPACITY = 1048576
+QUORVA_SIM_TRIGGER_MAPS = 8
+QUORVA_SIM_TRIGGER_ERR_INDEX = -5101
+QUORVA_SIM_TRIGGER_ERR_MAP = -5102
+QUORVA_SIM_TRIGGER_ERR_TABLE = -5103
+QUORVA_SIM_EVENT_TRIGGER = 0
+QUORVA_SIM_EVENT_TRIGGER_TABLE = 1
+QUORVA_SIM_EVENT_INDEXED = 2
+QUORVA_SIM_EVENT_GENERAL = 3
+QUORVA_SIM_EVENT_SOFT_LIMIT = 4
+QUORVA_SIM_COMPARE_LOG_CAPACITY = 1024
 QUORVA_SIM_LOG_CAPACITY = 65536
 
 
@@ -116,6 +132,24 @@ class QUORVA_SIM_AXIS_STATE(ctypes.Structure):
         ("state", ctypes.c_int),
         ("stopCauses", ctypes.c_uint),
         ("direction", ctypes.c_int),
+    ]
+
+
+class QUORVA_SIM_COMPARE_OUTPUT(ctypes.Structure):
+    _fields_ = [
+        ("pulses", ctypes.c_int),
+        ("position", ctypes.c_int),
+        ("time", ctypes.c_double),
+    ]
+
+
+class QUORVA_SIM_COMPARE_EVENT(ctypes.Structure):
+    _fields_ = [
+        ("time", ctypes.c_double),
+        ("source", ctypes.c_int),
+        ("position", ctypes.c_int),
+        ("entry", ctypes.c_int),
+        ("data", ctypes.c_int),
     ]
 
 
@@ -1146,6 +1180,158 @@ FUNCTIONS = (
         ("axis", ctypes.c_int),
         ("count", ctypes.c_int),
     )),
+    Function("QUORVA_MC_SetHomeConfig", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("mode", ctypes.c_int),
+        ("flagA", ctypes.c_int),
+        ("count", ctypes.c_int),
+        ("flagB", ctypes.c_int),
+        ("flagC", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_GetHomeConfig", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("mode", ctypes.POINTER(ctypes.c_int)),
+        ("flagA", ctypes.POINTER(ctypes.c_int)),
+        ("count", ctypes.POINTER(ctypes.c_int)),
+        ("flagB", ctypes.POINTER(ctypes.c_int)),
+        ("flagC", ctypes.POINTER(ctypes.c_int)),
+    )),
+    Function("QUORVA_MC_HomeMove", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("direction", ctypes.c_int),
+        ("speed", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_HomeMoveAuto", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("direction", ctypes.c_int),
+        ("speed", ctypes.c_double),
+        ("offset", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_HomeMoveAutoAll", None, (
+        ("handle", QUORVA_HANDLE),
+        ("count", ctypes.c_int),
+        ("axes", ctypes.POINTER(ctypes.c_uint)),
+        ("directions", ctypes.POINTER(ctypes.c_uint)),
+        ("speeds", ctypes.POINTER(ctypes.c_double)),
+        ("offsets", ctypes.POINTER(ctypes.c_double)),
+    )),
+    Function("QUORVA_MC_SetSoftLimit", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("limit1", ctypes.c_double),
+        ("limit2", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_GetSoftLimit", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("limit1", ctypes.POINTER(ctypes.c_double)),
+        ("limit2", ctypes.POINTER(ctypes.c_double)),
+    )),
+    Function("QUORVA_MC_EnableSoftLimit", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_DisableSoftLimit", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_GetEnableSoftLimit", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_SetErrorCompare", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("value", ctypes.c_double),
+        ("on", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_SetGeneralCompare", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("f1", ctypes.c_int),
+        ("f2", ctypes.c_int),
+        ("f3", ctypes.c_int),
+        ("value", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_SetTriggerCompare", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("f1", ctypes.c_int),
+        ("f2", ctypes.c_int),
+        ("value", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_RegTableCCMP", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("positions", ctypes.POINTER(ctypes.c_double)),
+        ("count", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_BuildTableCCMP", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("start", ctypes.c_double),
+        ("interval", ctypes.c_double),
+        ("count", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_StartCCMP", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("f1", ctypes.c_int),
+        ("f2", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_StopCCMP", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_CmpTrgIx_SetMap", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("index", ctypes.c_int),
+        ("axisX", ctypes.c_int),
+        ("axisY", ctypes.c_int),
+        ("channel", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_CmpTrgIx_GetMap", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("index", ctypes.c_int),
+        ("axisX", ctypes.POINTER(ctypes.c_int)),
+        ("axisY", ctypes.POINTER(ctypes.c_int)),
+        ("channel", ctypes.POINTER(ctypes.c_int)),
+        ("valid", ctypes.POINTER(ctypes.c_int)),
+    )),
+    Function("QUORVA_MC_CmpTrgIx_SetCfg", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("index", ctypes.c_int),
+        ("cfgX", ctypes.c_int),
+        ("cfgY", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_CmpTrgIx_GetCfg", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("index", ctypes.c_int),
+        ("cfgX", ctypes.POINTER(ctypes.c_int)),
+        ("cfgY", ctypes.POINTER(ctypes.c_int)),
+    )),
+    Function("QUORVA_MC_CmpTrgIx_Start", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("index", ctypes.c_int),
+        ("tag", ctypes.c_uint64),
+        ("positions", ctypes.POINTER(ctypes.c_double)),
+        ("second", ctypes.POINTER(ctypes.c_int)),
+        ("count", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_CmpTrgIx_Stop", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("index", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_CmpTrgIx_GetState", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("index", ctypes.c_int),
+        ("value1", ctypes.POINTER(ctypes.c_int)),
+        ("value2", ctypes.POINTER(ctypes.c_int)),
+    )),
     Function("QUORVA_MC_GetIntStatus", None, (
         ("handle", QUORVA_HANDLE),
         ("axis", ctypes.c_int),
@@ -1381,6 +1567,32 @@ FUNCTIONS = (
         ("board", ctypes.c_int),
         ("axis", ctypes.c_int),
         ("errorBits", ctypes.c_uint),
+    )),
+    Function("QUORVA_SIM_SetHomeHysteresis", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axis", ctypes.c_int),
+        ("pulses", ctypes.c_int),
+    )),
+    Function("QUORVA_SIM_GetTriggerTable", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axis", ctypes.c_int),
+        ("positions", ctypes.POINTER(ctypes.c_int)),
+        ("capacity", ctypes.c_int),
+    )),
+    Function("QUORVA_SIM_GetCompareOutput", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axis", ctypes.c_int),
+        ("output", ctypes.POINTER(QUORVA_SIM_COMPARE_OUTPUT)),
+    )),
+    Function("QUORVA_SIM_CompareEventCount", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axis", ctypes.c_int),
+    )),
+    Function("QUORVA_SIM_GetCompareEvent", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axis", ctypes.c_int),
+        ("index", ctypes.c_int),
+        ("event", ctypes.POINTER(QUORVA_SIM_COMPARE_EVENT)),
     )),
     Function("QUORVA_SIM_TurnPulser", ctypes.c_int, (
         ("board", ctypes.c_int),

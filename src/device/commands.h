@@ -22,6 +22,9 @@ inline constexpr std::uint32_t kAxisMainWrite = 620;
 inline constexpr std::uint32_t kAxisRegRead = 630;
 inline constexpr std::uint32_t kAxisMainRead = 640;
 inline constexpr std::uint32_t kIntStatus = 680;
+inline constexpr std::uint32_t kCompareTableLoad = 720;
+inline constexpr std::uint32_t kCompareTableStart = 730;
+inline constexpr std::uint32_t kCompareTableStop = 740;
 inline constexpr std::uint32_t kSpeedCheckStart = 690;
 inline constexpr std::uint32_t kSpeedCheckStop = 700;
 inline constexpr std::uint32_t kSpeedCheckRead = 710;
@@ -31,6 +34,11 @@ inline constexpr std::uint32_t kListDone = 767;
 inline constexpr std::uint32_t kListSequence = 770;
 inline constexpr std::uint32_t kControllerVersion = 780;
 inline constexpr std::uint32_t kSetBus = 1000;
+inline constexpr std::uint32_t kTriggerSetMap = 1160;
+inline constexpr std::uint32_t kTriggerGetMap = 1162;
+inline constexpr std::uint32_t kTriggerStart = 1164;
+inline constexpr std::uint32_t kTriggerStop = 1166;
+inline constexpr std::uint32_t kTriggerState = 1168;
 inline constexpr std::uint32_t kOutputAddresses = 1500;
 
 // Data acquisition.

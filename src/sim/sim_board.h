@@ -8,6 +8,7 @@
 #include "VarnDasQvSim.h"
 #include "sim/daq/daq_state.h"
 #include "sim/motion/axis_motion.h"
+#include "sim/motion/compare_state.h"
 #include "sim/motion/list_runner.h"
 #include "sim/motion/path_record.h"
 #include "sim/motion/pulser_input.h"
@@ -23,6 +24,7 @@ struct SimAxis {
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainStatus{};   // what 640 reads
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainWritten{};  // what 620 wrote
   AxisMotion motion;
+  AxisCompare compare;
   PulserInput pulser;
 };
 
@@ -49,6 +51,7 @@ struct SimBoard {
   std::array<std::uint32_t, kEepromWords> eeprom{};
   DaqState daq;
   ListRun list;
+  std::array<TriggerMap, QUORVA_SIM_TRIGGER_MAPS> triggerMaps{};
   PathRecord pathRecord;
   SpeedCheck speedCheck;
 };

@@ -169,6 +169,7 @@ const HandlerTable& Handlers() {
     AddBoardHandlers(t);
     AddAxisHandlers(t);
     AddListHandlers(t);
+    AddCompareHandlers(t);
     AddSpeedCheckHandlers(t);
     AddDaqHandlers(t);
     return t;

@@ -34,6 +34,8 @@ void AddBoardHandlers(HandlerTable& table);
 void AddAxisHandlers(HandlerTable& table);
 // List motion and the output addresses list output actions name.
 void AddListHandlers(HandlerTable& table);
+// Table-driven trigger and indexed compare-trigger.
+void AddCompareHandlers(HandlerTable& table);
 // The measured-speed check.
 void AddSpeedCheckHandlers(HandlerTable& table);
 // Analog input and scans, digital and serial I/O, analog output and waveforms, counters.

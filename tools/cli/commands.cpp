@@ -6,7 +6,7 @@ namespace quorva::cli {
 
 extern const Command kListCommand, kInfoCommand, kStatusCommand, kMoveCommand, kMoveToCommand,
     kJogCommand, kStopCommand, kResetCommand, kRegsCommand, kReadCommand, kWriteCommand,
-    kTraceCommand, kPlotCommand, kGcodeCommand;
+    kTraceCommand, kPlotCommand, kGcodeCommand, kHomeCommand;
 
 std::span<const Command* const> Commands() {
   static constexpr const Command* kCommands[] = {
@@ -17,6 +17,7 @@ std::span<const Command* const> Commands() {
       &kMoveToCommand,  // commands/motion.cpp
       &kJogCommand,     // commands/motion.cpp
       &kStopCommand,    // commands/motion.cpp
+      &kHomeCommand,    // commands/home.cpp
       &kResetCommand,   // commands/motion.cpp
       &kRegsCommand,    // commands/registers.cpp
       &kReadCommand,    // commands/registers.cpp

@@ -11,6 +11,8 @@ namespace quorva {
 // A usable list: 0 to 8 axes numbered 0 to 7, none twice, with the arrays present. A list the
 // functions cannot read safely is ignored after the trace line.
 bool ValidAxisList(int count, const int* axes, const void* values);
+// The same rules for a list of unsigned axis numbers.
+bool ValidAxisList(int count, const unsigned* axes, const void* values);
 
 // The count of list items a trace line can print safely: `count` when 0 to 8 with both arrays
 // present, else 0.
@@ -42,5 +44,6 @@ void SplitByChip(int count, const int* axes, const Value* values, ChipGroup<Valu
 // "[0,5]" and "[10.000,-2.500]": the lists of a trace line.
 std::string TraceList(int count, const int* values);
 std::string TraceList(int count, const double* values);
+std::string TraceList(int count, const unsigned* values);
 
 }  // namespace quorva

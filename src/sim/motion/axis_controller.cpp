@@ -2,7 +2,8 @@
 //
 // Model: a start copies pre-registers 0-7 into the registers in force 16-23 and runs the
 // operation code in the low byte of the mode in force (0x00/0x02 continuous positive, 0x08
-// continuous negative, 0x41/0x56 relative, 0x42 absolute; any other code starts nothing).
+// continuous negative, 0x41/0x56 relative, 0x42 absolute, the home searches of home_search.h;
+// any other code starts nothing).
 // Speeds are step counts of 19660800 / ((M + 1) × 65536) pulses per second; a ramp over n
 // steps with rate value r lasts (r + 1) × n × 4 / 19660800 seconds, eight instead of four
 // with the S-curve bit (mode bit 10). Start code 0x51 runs at the high speed without ramps,
@@ -41,6 +42,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/motion/compare_outputs.h"
+#include "sim/motion/home_search.h"
 #include "sim/motion/pulser_input.h"
 #include "sim/motion/start_conditions.h"
 
@@ -68,7 +71,7 @@ constexpr std::uint32_t kStartWithRamps = 0x53;
 // Comparator 1 (bits 0-6) or 2 (bits 8-14) of register 31 set as a soft limit: fields 0, 6, 1.
 constexpr std::uint32_t kSoftLimitFields = 0x38;
 
-enum class Operation { kNone, kContinuous, kRelative, kAbsolute, kPulser };
+enum class Operation { kNone, kContinuous, kRelative, kAbsolute, kHomeSearch, kPulser };
 
 Operation OperationOf(std::uint32_t mode) {
   if (IsPulserOperation(mode & 0xFF)) return Operation::kPulser;
@@ -83,7 +86,7 @@ Operation OperationOf(std::uint32_t mode) {
     case 0x42:
       return Operation::kAbsolute;
     default:
-      return Operation::kNone;
+      return IsHomeSearch(mode) ? Operation::kHomeSearch : Operation::kNone;
   }
 }
 
@@ -150,6 +153,9 @@ Limit LimitAhead(const SimAxis& axis) {
   if (SoftLimitEnabled(axis, m.direction)) {
     consider(SoftLimitPosition(axis, m.direction), kStatusStopSoftLimit, false);
   }
+  // A search's origin comes first, also when it is the end limit itself.
+  const double origin = HomeOriginDistance(axis);
+  if (origin <= nearest.distance && origin < kEndless) nearest = {origin, false, kCauseHomeOrigin};
   return nearest;
 }
 
@@ -281,12 +287,14 @@ void Launch(SimAxis& axis, std::int64_t nowNs) {
 void StartPreparedOperation(SimAxis& axis, std::int64_t atNs) {
   AxisMotion& m = axis.motion;
   m.distance = CompareDistance(axis);
+  TrackComparators(axis);
   Finish(axis, 0, atNs);
   StartAxis(axis, m.startCode, atNs);
 }
 
 // The stop of an overshooting leg at `atNs`: the axis travels back to the end in force.
 void TravelBack(SimAxis& axis, std::int64_t atNs) {
+  TrackComparators(axis);
   AxisMotion& m = axis.motion;
   const std::int64_t travelled = TravelledAt(m, m.distance);
   m.commandOrigin += travelled;
@@ -371,7 +379,7 @@ ProfileInputs SpeedSettingsOf(const SimAxis& axis, std::uint32_t startCode) {
   const std::uint32_t mode = Reg(axis, reg::kModeInForce);
   ProfileInputs in;
   in.startSpeed = SpeedOf(axis, reg::kStartSpeed);
-  in.highSpeed = SpeedOf(axis, reg::kHighSpeed);
+  in.highSpeed = SpeedOf(axis, HighSpeedRegister(axis));
   in.accelRate = RampRate(axis, reg::kAccelRate);
   in.decelRate = RampRate(axis, reg::kDecelRate);
   in.smooth = (mode & kModeSCurve) != 0;
@@ -385,6 +393,8 @@ ProfileInputs SpeedSettingsOf(const SimAxis& axis, std::uint32_t startCode) {
 
 void SettleAxis(SimAxis& axis, std::int64_t nowNs) {
   AxisMotion& m = axis.motion;
+  // Comparators are tracked over what ran while the axis was running.
+  if (m.phase != AxisMotion::Phase::kRunning) return;
   while (m.phase == AxisMotion::Phase::kRunning) {
     if (FollowsPulser(axis)) {
       SettlePulserOperation(axis, nowNs);
@@ -401,16 +411,19 @@ void SettleAxis(SimAxis& axis, std::int64_t nowNs) {
     m.state = sample.state;
     if (!sample.finished) {
       Publish(axis);
+      TrackComparators(axis);
       return;
     }
     m.distance = sample.distance;
     const std::int64_t endNs = m.planOriginNs + std::llround(m.plan.EndTime() * 1e9);
+    if (ContinueHomeSearch(axis, endNs)) continue;
     if (m.overshooting && !m.stopping && m.causeAtEnd == 0) {
       TravelBack(axis, endNs);
     } else {
       Finish(axis, m.causeAtEnd, endNs);
     }
   }
+  TrackComparators(axis);
 }
 
 void Replan(SimAxis& axis, std::int64_t nowNs) {
@@ -442,7 +455,10 @@ void Replan(SimAxis& axis, std::int64_t nowNs) {
 }
 
 void CopyPreRegisters(SimAxis& axis) {
-  for (std::uint32_t r = reg::kAmount; r <= reg::kMode; ++r)
+  // A home search keeps register 16: it holds the search's offset.
+  const std::uint32_t first =
+      IsHomeSearch(axis.registers[reg::kMode]) ? reg::kAmount + 1 : reg::kAmount;
+  for (std::uint32_t r = first; r <= reg::kMode; ++r)
     axis.registers[reg::kAmountInForce + r] = axis.registers[r];
 }
 
@@ -465,6 +481,7 @@ void PrepareMove(SimAxis& axis, std::uint32_t startCode) {
   m.distance = 0;
   m.speed = 0;
   m.state = kStateStopped;
+  BeginHomeSearch(axis);
 }
 
 void BeginMove(SimAxis& axis, bool waitForSignal, std::int64_t nowNs) {
@@ -495,6 +512,9 @@ void StartAxis(SimAxis& axis, std::uint32_t startCode, std::int64_t nowNs) {
       break;
     case Operation::kRelative:
       m.direction = amount < 0 ? -1 : 1;
+      break;
+    case Operation::kHomeSearch:
+      m.direction = HomeSearchDirection(mode);
       break;
     case Operation::kAbsolute:
       m.direction = amount < m.commandOrigin ? -1 : 1;

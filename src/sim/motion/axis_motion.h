@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "sim/motion/home_search_state.h"
 #include "sim/motion/motion_plan.h"
 #include "sim/motion/path_shape.h"
 
@@ -67,6 +68,9 @@ struct AxisMotion {
   std::int64_t plusLimit = 0;
   std::int64_t homePosition = 0;
   std::int64_t homeWidth = 0;  // 0: no home switch position
+  std::int64_t homeHysteresis = 0;
+
+  HomeSearch home;
 
   std::int32_t followingError = 0;  // command counter minus actual counter
 };

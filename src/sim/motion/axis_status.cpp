@@ -1,6 +1,7 @@
 // The status words and register 49 as the controller composes them from the axis's motion,
 // its input signals and its outputs. Bits a test set through the control interface stay set.
 #include "sim/motion/axis_controller.h"
+#include "sim/motion/home_search.h"
 
 namespace quorva::sim {
 namespace {
@@ -12,13 +13,6 @@ constexpr std::uint32_t kPulseOffOffset = 5;
 
 bool Input(const SimAxis& axis, int signal) {
   return (axis.motion.inputs >> signal & 1u) != 0;
-}
-
-bool OnHome(const SimAxis& axis) {
-  const AxisMotion& m = axis.motion;
-  if (m.homeWidth <= 0) return false;
-  const std::int64_t now = CommandPosition(axis);
-  return now >= m.homePosition && now < m.homePosition + m.homeWidth;
 }
 
 std::uint32_t Bit(bool on, std::uint32_t bit) {
@@ -41,7 +35,7 @@ std::uint32_t SignalStatus(const SimBoard& board, int axis) {
   return a.motion.outputs | BoardWordBits(board, axis) |
          Bit(Input(a, QUORVA_SIM_INPUT_ALARM), kSignalAlarm) |
          Bit(EndLimitActive(a, 1), kSignalElPlus) | Bit(EndLimitActive(a, -1), kSignalElMinus) |
-         Bit(Input(a, QUORVA_SIM_INPUT_HOME) || OnHome(a), kSignalHome);
+         Bit(Input(a, QUORVA_SIM_INPUT_HOME) || HomeSwitchActive(a), kSignalHome);
 }
 
 // Soft limit reached: comparator 1 or 2 set as a soft limit and the counter at or past it.

@@ -3,36 +3,10 @@
 #include <cmath>
 
 #include "VarnDasQvSim.h"
-#include "sim/motion/axis_controller.h"
+#include "sim/motion/axis_access.h"
 #include "sim/motion/interpolation.h"
-#include "sim/sim_bus.h"
 
 using namespace quorva::sim;
-
-namespace {
-
-// Runs `action(board, axis, now)` on an axis brought up to the present simulated time.
-template <typename Action>
-int WithAxisOf(int board, int axis, Action action) {
-  return SimBus::Instance().WithBoardAt(board, [&](SimBoard& b, std::int64_t now) {
-    if (axis < 0 || axis >= kAxes) return -1;
-    SimAxis& a = b.axes[static_cast<std::size_t>(axis)];
-    SettleAxis(a, now);
-    return action(b, a, now);
-  });
-}
-
-template <typename Action>
-int WithAxis(int board, int axis, Action action) {
-  return WithAxisOf(board, axis,
-                    [&](SimBoard&, SimAxis& a, std::int64_t now) { return action(a, now); });
-}
-
-double SecondsOf(std::int64_t ns) {
-  return static_cast<double>(ns) * 1e-9;
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -67,9 +41,11 @@ int QUORVA_SIM_ClearEndLimitPositions(int board, int axis) {
 
 int QUORVA_SIM_SetHomePosition(int board, int axis, int position, int width) {
   if (width < 0) return -1;
-  return WithAxis(board, axis, [&](SimAxis& a, std::int64_t) {
+  return WithAxis(board, axis, [&](SimAxis& a, std::int64_t now) {
     a.motion.homePosition = position;
     a.motion.homeWidth = width;
+    Replan(a, now);  // a searching axis looks for the switch where it is now
+    SettleAxis(a, now);
     return 0;
   });
 }

@@ -862,12 +862,80 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_CmpTrgIx_GetState(QUORVA_HANDLE handle, int
 
 /* -- Latches and the latch queue -- */
 
+/* Latch counter codes: command (C), actual (A), deviation (D), general (G) counter. */
+#define QUORVA_LATCH_COUNTER_C 0
+#define QUORVA_LATCH_COUNTER_A 1
+#define QUORVA_LATCH_COUNTER_D 2
+#define QUORVA_LATCH_COUNTER_G 3
+/* The largest latch queue. */
+#define QUORVA_LATCH_QUEUE_MAX 100000
+/* QUORVA_MC_LtcQueDeque and QUORVA_MC_LtcQuePeekAt return the driver's code minus this. */
+#define QUORVA_LATCH_QUEUE_CODE_BASE 1630
+
+/* Every latch function limits the axis into 0-7. */
+/* Latch input: first flag (set for 1 or more) and second flag (0-1: the deviation latch holds
+ * the speed in steps instead). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetMioCfgLTC(QUORVA_HANDLE handle, int axis, int first,
+                                                   int second);
+/* Latch input flags; NULL pointers are skipped. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_GetMioCfgLTC(QUORVA_HANDLE handle, int axis, int* first,
+                                                   int* second);
+/* The latched value of a counter (code limited to 0-3), in pulses; the deviation latch in
+ * pulses per second when it holds the speed. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_ReadLatchCounter(QUORVA_HANDLE handle, int axis, int counter);
+/* 1 once the axis has latched. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_GetLatchState(QUORVA_HANDLE handle, int axis);
+/* Latch queue of the axis, kept by the driver: size (0-QUORVA_LATCH_QUEUE_MAX items) and the
+ * counter it collects (code 0-3). These return the success flag of the driver request. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_LtcQueSetCfg(QUORVA_HANDLE handle, int axis, int size,
+                                                  int counter);
+/* Size and counter code; NULL pointers are skipped, nothing is stored when the driver does not
+ * answer. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_LtcQueGetCfg(QUORVA_HANDLE handle, int axis, int* size,
+                                                  int* counter);
+/* Queueing on (1) or off (0). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_LtcQueSetEnable(QUORVA_HANDLE handle, int axis, int enable);
+QUORVA_API int QUORVA_CALL QUORVA_MC_LtcQueGetEnable(QUORVA_HANDLE handle, int axis, int* enable);
+/* Number of queued items. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_LtcQueGetItemCount(QUORVA_HANDLE handle, int axis, int* count);
+/* Empties the queue. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_LtcQueResetItem(QUORVA_HANDLE handle, int axis);
+/* Removes the oldest item and stores its value at `value` (NULL: skipped): counter C in user
+ * units, counter A in user units divided by the in/out ratio (in pulses while the ratio is 0),
+ * D and G in pulses; pulses on a board without motion. Returns the driver's code minus
+ * QUORVA_LATCH_QUEUE_CODE_BASE (0: an item was delivered; -1630 and 0 delivered when the driver
+ * did not answer). */
+QUORVA_API int QUORVA_CALL QUORVA_MC_LtcQueDeque(QUORVA_HANDLE handle, int axis, double* value);
+/* The item at `position` (0 = oldest), left in the queue; as QUORVA_MC_LtcQueDeque. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_LtcQuePeekAt(QUORVA_HANDLE handle, int axis,
+                                                  unsigned int position, double* value);
+
 /* -- Interrupts and blocking mode -- */
 
+/* Stores a window handle with the board (the library itself does not use it). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetWindowHandle(QUORVA_HANDLE handle, unsigned int window);
+/* Mode 0: the waits of blocking moves dispatch the calling thread's window messages; any other
+ * mode: they only yield. Board default: yield. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetBlockingMode(QUORVA_HANDLE handle, unsigned int mode);
+/* Hands the application's event to the driver, which signals it at every unmasked interrupt:
+ * an eventfd descriptor on Linux, an event HANDLE on Windows (cast to uint64_t). The meaning of
+ * the masks, the state and the status words is the driver's (the simulated driver's:
+ * VarnDasQvSim.h). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_EnableInterrupt(QUORVA_HANDLE handle, uint64_t notification);
+/* The driver stops signalling the event. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_DisableInterrupt(QUORVA_HANDLE handle);
+/* The axis's interrupt mask. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_MaskInterrupt(QUORVA_HANDLE handle, int axis,
+                                                    unsigned int mask);
+/* The axis's interrupt state as the driver reports it (0 when it does not answer). */
+QUORVA_API unsigned int QUORVA_CALL QUORVA_MC_GetAxisIntState(QUORVA_HANDLE handle, int axis);
 /* The interrupt status words of an axis from the driver: the error word (18 bits) and the
  * event word (20 bits); NULL pointers are skipped. */
 QUORVA_API void QUORVA_CALL QUORVA_MC_GetIntStatus(QUORVA_HANDLE handle, int axis, int* errorWord,
                                                    int* eventWord);
+/* Fires the internal start signal for the axes of `mask` in the four-axis group of its lowest
+ * axis (bits 0-7). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_PutIntSTA(QUORVA_HANDLE handle, int mask);
 
 /* ---------------------------------------------------------------------------------------- */
 /* Motion: configuration and correction                                                      */

@@ -204,7 +204,7 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_GetSerialOutputs(int board, int module, un
  *     (36 on, 37 off), bit 2 pulse output off (commands 18/26, or the PE board double-word),
  *     bit 3 EL logic (commands 27/19, or the ELL board double-word), bit 11 alarm, bit 12 EL+,
  *     bit 13 EL-, bit 14 home;
- *   register 49: bit 4 in-position, bit 5 latch, bits 8-10 why the last move stopped
+ *   register 49: bit 4 in-position, bit 5 latch input active, bits 8-10 why the last move stopped
  *     (QUORVA_SIM_STOP_*), bit 11 soft limit - reached, bit 12 soft limit + reached, bit 20
  *     running, bit 21 waiting for the start signal.
  *
@@ -451,6 +451,72 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_GetCompareEvent(int board, int axis, int i
                                                       QUORVA_SIM_COMPARE_EVENT* event);
 
 /* -- Latches and interrupts -- */
+/* Latches. On an edge of its latch input (QUORVA_SIM_INPUT_LATCH becoming active, or becoming
+ * inactive when bit 23 of register 28 is set) an axis copies its counters, as they stand at that
+ * simulated instant, into registers 45 (C), 46 (A), 47 (the deviation, or with bit 14 of
+ * register 32 the speed in steps) and 48 (G), and sets bit 14 of register 51, which stays set
+ * until register 51 is written.
+ *
+ * Latch queue (commands 2120-2127): one per axis, holding at most its size (0-100000 items;
+ * after reset size 0, counter C, disabled). While enabled, every latch appends the latched value
+ * of the queue's counter with the counter's code; a full queue drops the new item, and a smaller
+ * size drops the newest items beyond it. Values: C, A and G as 28-bit signed counts, D as a
+ * signed 16-bit count or the speed in steps. Deque and peek report one of these codes (the
+ * library returns the code minus 1630): */
+#define QUORVA_SIM_LATCH_OK 1630      /* an item was delivered */
+#define QUORVA_SIM_LATCH_NO_ITEM 1631 /* the queue is empty, or holds no item at that position */
+
+/* A pulse on the latch input of an axis at `seconds` of simulated time, not before the present:
+ * the axis latches in that instant whatever edge it latches on. Pulses take effect in time order
+ * when simulated time reaches them (with the real-time clock, also while no request arrives). */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_LatchPulseAt(int board, int axis, double seconds);
+
+/* Interrupts. An axis raises an interrupt when a move ends (also a start that cannot start for a
+ * limit or the alarm), when it latches, and when a comparator meets its condition. Each
+ * interrupt sets cause bits in the axis's two status words, the first for stops by a limit or
+ * the alarm, the second for events. Every cause belongs to one source; command 665 masks sources
+ * (a set bit: its causes are neither recorded nor signalled), command 670 reports the sources
+ * with causes pending, command 680 reports both words and clears them. Sources: */
+#define QUORVA_SIM_INT_MOVE_END 0x01   /* the axis became idle, for any reason */
+#define QUORVA_SIM_INT_END_LIMIT 0x02  /* stopped by an end limit */
+#define QUORVA_SIM_INT_SOFT_LIMIT 0x04 /* stopped by a soft limit */
+#define QUORVA_SIM_INT_ALARM 0x08      /* stopped by the alarm */
+#define QUORVA_SIM_INT_LATCH 0x10      /* latched */
+#define QUORVA_SIM_INT_COMPARE 0x20    /* a comparator met its condition */
+/* First status word. */
+#define QUORVA_SIM_INT_STOP_EL_PLUS 0x01
+#define QUORVA_SIM_INT_STOP_EL_MINUS 0x02
+#define QUORVA_SIM_INT_STOP_SOFT_PLUS 0x04
+#define QUORVA_SIM_INT_STOP_SOFT_MINUS 0x08
+#define QUORVA_SIM_INT_STOP_ALARM 0x10
+/* Second status word; comparator n (1-5) is QUORVA_SIM_INT_EVENT_COMPARE1 << (n - 1). */
+#define QUORVA_SIM_INT_EVENT_MOVE_END 0x01
+#define QUORVA_SIM_INT_EVENT_LATCH 0x02
+#define QUORVA_SIM_INT_EVENT_COMPARE1 0x04
+
+/* Notification. Command 650 (QUORVA_MC_EnableInterrupt) registers the application's event for
+ * the board: on Linux an eventfd descriptor, to which the driver adds 1 for every interrupt; on
+ * Windows an event handle, which it sets. The driver keeps a duplicate, so the application may
+ * close its own. The error word is 0, or QUORVA_SIM_INT_ERR_EVENT when the value names no such
+ * event (nothing changes then). Command 660, the close of the board's last handle and
+ * QUORVA_SIM_Configure end the registration.
+ *
+ * The event is signalled at the simulated instant of the interrupt. On the real-time clock a
+ * thread of the simulated driver, started when an event is registered and the next event of the
+ * boards is known, sleeps until the real instant of that event (the end of a move, a stop at a
+ * limit, a latch pulse) and signals then, while the application sends no request; a
+ * comparator's interrupt, which is not among those instants, is signalled with the next of them
+ * or the next request. On the virtual clock the event is signalled when simulated time passes
+ * the instant: during the request, the QUORVA_SIM_AdvanceTime or QUORVA_SIM_RunUntilIdle, or the
+ * jump of a library wait, that moves time past it. */
+#define QUORVA_SIM_INT_ERR_EVENT 1
+
+/* Raises one interrupt on an axis with the given causes of the first and second status words,
+ * under the axis's mask (bits that belong to no source above are never masked), and signals the
+ * board's event. */
+QUORVA_API int QUORVA_CALL QUORVA_SIM_RaiseInterrupt(int board, int axis, unsigned int first,
+                                                     unsigned int second);
+
 
 /* -- Override, pulser and synchronised start -- */
 

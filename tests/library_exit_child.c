@@ -1,6 +1,7 @@
 /* An application that loads the library at run time, as Python, C# and plugin hosts do, leaves
- * boards of every kind open with moves, a list, a scan, a waveform and the trace running, and
- * then ends in the way its second argument names:
+ * boards of every kind open with moves, a list, a scan, a waveform, the trace and the simulated
+ * driver's scheduler thread (an event registered for interrupts) running, and then ends in the
+ * way its second argument names:
  *   exit              exit(0)
  *   return            return 0 from main
  *   unload_then_exit  dlclose / FreeLibrary, then exit(0)
@@ -30,6 +31,9 @@ static void CloseLibrary(Library library) {
 static void ExitImmediately(void) {
   ExitProcess(0);
 }
+static uint64_t NewEvent(void) {
+  return (uint64_t)(uintptr_t)CreateEventA(NULL, FALSE, FALSE, NULL);
+}
 #else
 #include <dlfcn.h>
 typedef void* Library;
@@ -45,6 +49,10 @@ static void CloseLibrary(Library library) {
 static void ExitImmediately(void) {
   quick_exit(0);
 }
+#include <sys/eventfd.h>
+static uint64_t NewEvent(void) {
+  return (uint64_t)eventfd(0, EFD_CLOEXEC);
+}
 #endif
 
 /* clang-format off */
@@ -53,7 +61,7 @@ static void ExitImmediately(void) {
   X(QUORVA_EnableDebugLog) X(QUORVA_MC_SetSpeed) X(QUORVA_MC_StartMove)           \
   X(QUORVA_MC_StartVMove) X(QUORVA_MC_BeginList) X(QUORVA_MC_EndList)             \
   X(QUORVA_MC_StartListMotion) X(QUORVA_MC_Done) X(QUORVA_US1_Start)              \
-  X(QUORVA_WFM_Start)
+  X(QUORVA_WFM_Start) X(QUORVA_SIM_SetClock) X(QUORVA_MC_EnableInterrupt)
 /* clang-format on */
 
 #define DECLARE(name) static __typeof__(&name) p_##name;
@@ -85,6 +93,7 @@ static void StartEverything(const char* tracePath) {
    * loaded twice and also held by another process (its context outlives the unload), and an
    * analog board. */
   if (p_QUORVA_SIM_Configure("A508,A504,E504,A101") != 4) exit(2);
+  p_QUORVA_SIM_SetClock(QUORVA_SIM_CLOCK_REALTIME, 1.0);
   QUORVA_HANDLE motion = Load(0xA508, 0);
   Load(0xA508, 0);
   QUORVA_HANDLE small = Load(0xA504, 0);
@@ -93,6 +102,7 @@ static void StartEverything(const char* tracePath) {
   p_QUORVA_SIM_SetForeignOpens(0, 1); /* another process holds the 8-axis board */
   if (p_QUORVA_EnableDebugLog(motion, tracePath, 1) != 0) exit(2);
 
+  TRACED(QUORVA_MC_EnableInterrupt, motion, NewEvent());
   TRACED(QUORVA_MC_SetSpeed, motion, 0, 100, 5000);
   TRACED(QUORVA_MC_StartMove, motion, 0, 1e6);
   TRACED(QUORVA_MC_StartVMove, small, 1, 1);

@@ -8,6 +8,7 @@
 
 #include "device/registry.h"
 #include "device/trace.h"
+#include "sim/sim_bus.h"
 
 namespace quorva::test {
 
@@ -20,6 +21,13 @@ void SimTest::TearDown() {
   UnloadAllDevices();
   g_traceLevel = 0;
   g_traceQuiet = 0;
+  // The sanitizer stage for threads selects the tests that start one by this prefix.
+  const std::string suite =
+      ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name();
+  EXPECT_TRUE(suite.rfind(kThreadedPrefix, 0) == 0 || !sim::SimBus::Instance().SchedulerRunning())
+      << "a test that starts a thread belongs to a suite whose name begins with "
+      << kThreadedPrefix;
+  sim::SimBus::Instance().StopScheduler();
 }
 
 void SimTest::UseBoards(const char* boards) {

@@ -13,6 +13,11 @@
 
 namespace quorva::test {
 
+// Test suites whose tests start a thread (the simulated driver's event scheduler, or their
+// own) have names beginning with this; the ThreadSanitizer stage of CI runs them.
+inline constexpr const char* kThreadedPrefix = "Threaded";
+
+// Fails a test outside those suites that leaves the scheduler running, and stops it.
 class SimTest : public ::testing::Test {
  protected:
   void SetUp() override;

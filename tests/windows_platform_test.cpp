@@ -5,6 +5,8 @@
 #include <windows.h>
 // windows.h first: winternl.h relies on its types.
 #include <winternl.h>
+// windows.h first: tlhelp32.h relies on its types.
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +18,6 @@
 #include "VarnDasQv.h"
 #include "VarnDasQvSim.h"
 #include "device/registry.h"
-#include "motion/core/motion_context.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "sim_test.h"
@@ -184,14 +185,14 @@ TEST_F(WindowsBlockingMove, WaitingForAMoveDispatchesPostedMessages) {
   const QUORVA_HANDLE board = Load(0xA508);
   RecordingWindow window;
   ASSERT_NE(window.handle(), nullptr);
-  ContextOf(board)->pumpMessagesWhileWaiting = 1;
+  QUORVA_MC_SetBlockingMode(board, 0);
   ASSERT_TRUE(PostMessageA(window.handle(), WM_APP + 9, 0, 0));
   const double start = QUORVA_SIM_GetTime();
   QUORVA_MC_Move(board, 0, 300);  // 0.3 simulated seconds at the default 1000 pulses per second
   EXPECT_GT(QUORVA_SIM_GetTime() - start, 0.29);
   EXPECT_EQ(window.received(), std::vector<UINT>{WM_APP + 9});
 
-  ContextOf(board)->pumpMessagesWhileWaiting = 0;
+  QUORVA_MC_SetBlockingMode(board, 1);
   ASSERT_TRUE(PostMessageA(window.handle(), WM_APP + 10, 0, 0));
   QUORVA_MC_Move(board, 0, 300);
   EXPECT_EQ(window.received(), std::vector<UINT>{WM_APP + 9});
@@ -233,6 +234,54 @@ TEST(WindowsLibrary, LoadsByNameAndDetachesWithABoardLoaded) {
   EXPECT_EQ(openCount(board), 1);
   EXPECT_TRUE(FreeLibrary(library));
   EXPECT_EQ(GetModuleHandleA("VarnDasQv.dll"), nullptr);
+}
+
+int ThreadCount() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+  CloseHandle(snapshot);
+  return count;
+}
+
+// Freeing the DLL while a move runs and an event is registered ends the simulated driver's
+// scheduler thread before the code goes away.
+TEST(ThreadedWindowsLibrary, FreeingTheLibraryEndsTheSchedulerThread) {
+  const HMODULE library = LoadLibraryA("VarnDasQv.dll");
+  ASSERT_NE(library, nullptr) << GetLastError();
+  const auto symbol = [&](const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(library, name));
+  };
+  const auto configure =
+      reinterpret_cast<int(QUORVA_CALL*)(const char*)>(symbol("QUORVA_SIM_Configure"));
+  const auto setClock =
+      reinterpret_cast<int(QUORVA_CALL*)(int, double)>(symbol("QUORVA_SIM_SetClock"));
+  const auto load =
+      reinterpret_cast<QUORVA_HANDLE(QUORVA_CALL*)(int, int)>(symbol("QUORVA_LoadDevice"));
+  const auto enable = reinterpret_cast<void(QUORVA_CALL*)(QUORVA_HANDLE, uint64_t)>(
+      symbol("QUORVA_MC_EnableInterrupt"));
+  const auto move = reinterpret_cast<void(QUORVA_CALL*)(QUORVA_HANDLE, int, double)>(
+      symbol("QUORVA_MC_StartMove"));
+  ASSERT_TRUE(configure && setClock && load && enable && move);
+  ASSERT_EQ(configure("A508"), 1);
+  setClock(QUORVA_SIM_CLOCK_REALTIME, 1);
+  const int before = ThreadCount();
+  const QUORVA_HANDLE board = load(0xA508, 0);
+  const HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  enable(board, reinterpret_cast<uintptr_t>(event));
+  move(board, 0, 100);
+  const int running = ThreadCount();
+  EXPECT_GT(running, before);
+  EXPECT_TRUE(FreeLibrary(library));
+  // The thread ends once the unload has released the loader.
+  for (int wait = 0; wait < 100 && ThreadCount() >= running; ++wait)
+    Sleep(10);
+  EXPECT_EQ(ThreadCount(), running - 1);
+  EXPECT_EQ(WaitForSingleObject(event, 200), static_cast<DWORD>(WAIT_TIMEOUT));
+  CloseHandle(event);
 }
 
 TEST(WindowsPlatform, FilesDefaultToTheirWindowsPlaces) {

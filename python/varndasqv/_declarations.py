@@ -28,6 +28,12 @@ QUORVA_ERR_HOME_BACKOFF = -330
 QUORVA_ERR_INVALID_HANDLE = -270
 QUORVA_ERR_TRIGGER_MAP = -5182
 QUORVA_ERR_TRIGGER_TABLE = -5183
+QUORVA_LATCH_COUNTER_C = 0
+QUORVA_LATCH_COUNTER_A = 1
+QUORVA_LATCH_COUNTER_D = 2
+QUORVA_LATCH_COUNTER_G = 3
+QUORVA_LATCH_QUEUE_MAX = 100000
+QUORVA_LATCH_QUEUE_CODE_BASE = 1630
 
 QUORVA_HANDLE = ctypes.c_void_p
 
@@ -111,6 +117,23 @@ QUORVA_SIM_EVENT_INDEXED = 2
 QUORVA_SIM_EVENT_GENERAL = 3
 QUORVA_SIM_EVENT_SOFT_LIMIT = 4
 QUORVA_SIM_COMPARE_LOG_CAPACITY = 1024
+QUORVA_SIM_LATCH_OK = 1630
+QUORVA_SIM_LATCH_NO_ITEM = 1631
+QUORVA_SIM_INT_MOVE_END = 0x01
+QUORVA_SIM_INT_END_LIMIT = 0x02
+QUORVA_SIM_INT_SOFT_LIMIT = 0x04
+QUORVA_SIM_INT_ALARM = 0x08
+QUORVA_SIM_INT_LATCH = 0x10
+QUORVA_SIM_INT_COMPARE = 0x20
+QUORVA_SIM_INT_STOP_EL_PLUS = 0x01
+QUORVA_SIM_INT_STOP_EL_MINUS = 0x02
+QUORVA_SIM_INT_STOP_SOFT_PLUS = 0x04
+QUORVA_SIM_INT_STOP_SOFT_MINUS = 0x08
+QUORVA_SIM_INT_STOP_ALARM = 0x10
+QUORVA_SIM_INT_EVENT_MOVE_END = 0x01
+QUORVA_SIM_INT_EVENT_LATCH = 0x02
+QUORVA_SIM_INT_EVENT_COMPARE1 = 0x04
+QUORVA_SIM_INT_ERR_EVENT = 1
 QUORVA_SIM_LOG_CAPACITY = 65536
 
 
@@ -1332,12 +1355,98 @@ FUNCTIONS = (
         ("value1", ctypes.POINTER(ctypes.c_int)),
         ("value2", ctypes.POINTER(ctypes.c_int)),
     )),
+    Function("QUORVA_MC_SetMioCfgLTC", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("first", ctypes.c_int),
+        ("second", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_GetMioCfgLTC", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("first", ctypes.POINTER(ctypes.c_int)),
+        ("second", ctypes.POINTER(ctypes.c_int)),
+    )),
+    Function("QUORVA_MC_ReadLatchCounter", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("counter", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_GetLatchState", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_LtcQueSetCfg", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("size", ctypes.c_int),
+        ("counter", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_LtcQueGetCfg", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("size", ctypes.POINTER(ctypes.c_int)),
+        ("counter", ctypes.POINTER(ctypes.c_int)),
+    )),
+    Function("QUORVA_MC_LtcQueSetEnable", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("enable", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_LtcQueGetEnable", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("enable", ctypes.POINTER(ctypes.c_int)),
+    )),
+    Function("QUORVA_MC_LtcQueGetItemCount", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("count", ctypes.POINTER(ctypes.c_int)),
+    )),
+    Function("QUORVA_MC_LtcQueResetItem", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_LtcQueDeque", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("value", ctypes.POINTER(ctypes.c_double)),
+    )),
+    Function("QUORVA_MC_LtcQuePeekAt", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("position", ctypes.c_uint),
+        ("value", ctypes.POINTER(ctypes.c_double)),
+    )),
+    Function("QUORVA_MC_SetWindowHandle", None, (
+        ("handle", QUORVA_HANDLE),
+        ("window", ctypes.c_uint),
+    )),
+    Function("QUORVA_MC_SetBlockingMode", None, (
+        ("handle", QUORVA_HANDLE),
+        ("mode", ctypes.c_uint),
+    )),
+    Function("QUORVA_MC_EnableInterrupt", None, (
+        ("handle", QUORVA_HANDLE),
+        ("notification", ctypes.c_uint64),
+    )),
+    Function("QUORVA_MC_DisableInterrupt", None, (("handle", QUORVA_HANDLE),)),
+    Function("QUORVA_MC_MaskInterrupt", None, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+        ("mask", ctypes.c_uint),
+    )),
+    Function("QUORVA_MC_GetAxisIntState", ctypes.c_uint, (
+        ("handle", QUORVA_HANDLE),
+        ("axis", ctypes.c_int),
+    )),
     Function("QUORVA_MC_GetIntStatus", None, (
         ("handle", QUORVA_HANDLE),
         ("axis", ctypes.c_int),
         ("errorWord", ctypes.POINTER(ctypes.c_int)),
         ("eventWord", ctypes.POINTER(ctypes.c_int)),
     )),
+    Function("QUORVA_MC_PutIntSTA", None, (("handle", QUORVA_HANDLE), ("mask", ctypes.c_int))),
     Function("QUORVA_MC_2DMATRIX_Reset", ctypes.c_int, (("handle", QUORVA_HANDLE),)),
     Function("QUORVA_MC_2DMATRIX_SetEnable", ctypes.c_int, (
         ("handle", QUORVA_HANDLE),
@@ -1593,6 +1702,17 @@ FUNCTIONS = (
         ("axis", ctypes.c_int),
         ("index", ctypes.c_int),
         ("event", ctypes.POINTER(QUORVA_SIM_COMPARE_EVENT)),
+    )),
+    Function("QUORVA_SIM_LatchPulseAt", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axis", ctypes.c_int),
+        ("seconds", ctypes.c_double),
+    )),
+    Function("QUORVA_SIM_RaiseInterrupt", ctypes.c_int, (
+        ("board", ctypes.c_int),
+        ("axis", ctypes.c_int),
+        ("first", ctypes.c_uint),
+        ("second", ctypes.c_uint),
     )),
     Function("QUORVA_SIM_TurnPulser", ctypes.c_int, (
         ("board", ctypes.c_int),

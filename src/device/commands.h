@@ -21,6 +21,10 @@ inline constexpr std::uint32_t kAxisRegWrite = 610;
 inline constexpr std::uint32_t kAxisMainWrite = 620;
 inline constexpr std::uint32_t kAxisRegRead = 630;
 inline constexpr std::uint32_t kAxisMainRead = 640;
+inline constexpr std::uint32_t kEnableInterrupt = 650;
+inline constexpr std::uint32_t kDisableInterrupt = 660;
+inline constexpr std::uint32_t kMaskInterrupt = 665;
+inline constexpr std::uint32_t kAxisIntState = 670;
 inline constexpr std::uint32_t kIntStatus = 680;
 inline constexpr std::uint32_t kCompareTableLoad = 720;
 inline constexpr std::uint32_t kCompareTableStart = 730;
@@ -40,6 +44,14 @@ inline constexpr std::uint32_t kTriggerStart = 1164;
 inline constexpr std::uint32_t kTriggerStop = 1166;
 inline constexpr std::uint32_t kTriggerState = 1168;
 inline constexpr std::uint32_t kOutputAddresses = 1500;
+inline constexpr std::uint32_t kLatchQueueSetConfig = 2120;
+inline constexpr std::uint32_t kLatchQueueGetConfig = 2121;
+inline constexpr std::uint32_t kLatchQueueSetEnable = 2122;
+inline constexpr std::uint32_t kLatchQueueGetEnable = 2123;
+inline constexpr std::uint32_t kLatchQueueItemCount = 2124;
+inline constexpr std::uint32_t kLatchQueueReset = 2125;
+inline constexpr std::uint32_t kLatchQueueDeque = 2126;
+inline constexpr std::uint32_t kLatchQueuePeek = 2127;
 
 // Data acquisition.
 inline constexpr std::uint32_t kAdSetInputType = 10;

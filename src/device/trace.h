@@ -44,6 +44,11 @@ inline unsigned TraceWord(const volatile void* p) {
   return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(p));
 }
 
+// The same bits as a signed number, for the lines whose format prints an address with "%d".
+inline int TraceSigned(const volatile void* p) {
+  return static_cast<int>(TraceWord(p));
+}
+
 // Silences the trace lines of the calls made inside an exported function built on another.
 class TraceQuietScope {
  public:

@@ -25,7 +25,7 @@ void SimBus::AwaitProgress() {
   std::lock_guard lock(mutex_);
   ConfigureOnFirstUse();
   if (clock_.CurrentMode() != SimClock::Mode::kVirtual) return;
-  CatchUp();
+  const Settling settling(*this);
   const std::int64_t now = clock_.Now();
   if (const auto next = NextEventNs(boards_, now)) clock_.Advance(*next - now);
 }
@@ -35,6 +35,7 @@ int SimBus::RunUntilIdle(int index, std::uint32_t axisMask) {
   ConfigureOnFirstUse();
   if (index < 0 || static_cast<std::size_t>(index) >= boards_.size()) return -1;
   SimBoard& board = boards_[static_cast<std::size_t>(index)];
+  const Settling settling(*this);  // signals the interrupts of the events passed
   for (;;) {
     CatchUp();
     const std::int64_t now = clock_.Now();

@@ -3,10 +3,7 @@
 #include <cmath>
 
 namespace quorva::sim {
-namespace {
 
-// The instant a running axis's plan ends, rounded up so that the axis has finished by then;
-// nothing for an idle or waiting axis and a move without end.
 std::optional<std::int64_t> MoveEndNs(const SimAxis& axis) {
   if (FollowsPulser(axis)) return PulserEndNs(axis);
   const AxisMotion& m = axis.motion;
@@ -15,8 +12,6 @@ std::optional<std::int64_t> MoveEndNs(const SimAxis& axis) {
   if (m.phase != AxisMotion::Phase::kRunning || !(endNs < kFarNs)) return std::nullopt;
   return m.planOriginNs + static_cast<std::int64_t>(endNs) + 1;
 }
-
-}  // namespace
 
 std::optional<std::int64_t> NextEventNs(std::span<const SimBoard> boards, std::int64_t nowNs) {
   std::optional<std::int64_t> next;
@@ -27,6 +22,7 @@ std::optional<std::int64_t> NextEventNs(std::span<const SimBoard> boards, std::i
     for (const SimAxis& axis : board.axes) {
       if (const auto end = MoveEndNs(axis)) consider(*end);
     }
+    if (!board.latchPulses.empty()) consider(board.latchPulses.front().atNs);
     for (const OutputPulseEnd& pulse : board.list.pulseEnds)
       consider(pulse.atNs);
   }

@@ -3,12 +3,17 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include "VarnDasQvSim.h"
+#include "platform/notification_event.h"
 #include "sim/daq/daq_state.h"
 #include "sim/motion/axis_motion.h"
 #include "sim/motion/compare_state.h"
+#include "sim/motion/interrupts.h"
+#include "sim/motion/latch.h"
 #include "sim/motion/list_runner.h"
 #include "sim/motion/path_record.h"
 #include "sim/motion/pulser_input.h"
@@ -24,6 +29,8 @@ struct SimAxis {
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainStatus{};   // what 640 reads
   std::array<std::uint32_t, QUORVA_SIM_MAIN_SPACE_WORDS> mainWritten{};  // what 620 wrote
   AxisMotion motion;
+  AxisInterrupts interrupts;
+  LatchQueue latchQueue;
   AxisCompare compare;
   PulserInput pulser;
 };
@@ -51,6 +58,9 @@ struct SimBoard {
   std::array<std::uint32_t, kEepromWords> eeprom{};
   DaqState daq;
   ListRun list;
+  // The application's event, while one is registered (command 650).
+  std::optional<platform::NotificationEvent> notification;
+  std::vector<LatchPulse> latchPulses;  // scheduled, in time order
   std::array<TriggerMap, QUORVA_SIM_TRIGGER_MAPS> triggerMaps{};
   PathRecord pathRecord;
   SpeedCheck speedCheck;

@@ -6,7 +6,9 @@
 #include <cstring>
 
 #include "device/immortal.h"
-#include "sim/motion/start_conditions.h"
+#include "sim/motion/interrupts.h"
+#include "sim/next_event.h"
+#include "sim/sim_events.h"
 #include "sim/sim_handlers.h"
 
 namespace quorva::sim {
@@ -77,6 +79,7 @@ int SimBus::BoardCount() {
 }
 
 void SimBus::Release() {
+  scheduler_.Stop();
   std::lock_guard lock(mutex_);
   std::vector<SimBoard>().swap(boards_);
   std::vector<int>().swap(handleBoards_);
@@ -136,7 +139,7 @@ int SimBus::Send(QUORVA_HANDLE handle, const DriverPacket& packet) {
   const Handler handler = Handlers().Find(packet.Code());
   if (handler == nullptr) return 0;
   clock_.OnRequest();
-  CatchUp();
+  const Settling settling(*this);
   return handler(boards_[static_cast<std::size_t>(board)],
                  SimRequest(packet, clock_.Now(), boards_));
 }
@@ -145,16 +148,39 @@ void SimBus::Close(QUORVA_HANDLE handle) {
   std::lock_guard lock(mutex_);
   const int board = BoardOfHandle(handle);
   if (board < 0) return;
-  --boards_[static_cast<std::size_t>(board)].openHandles;
+  SimBoard& closed = boards_[static_cast<std::size_t>(board)];
+  // As a kernel driver drops what a file registered when its last handle closes.
+  if (--closed.openHandles == 0) closed.notification.reset();
   handleBoards_[reinterpret_cast<std::uintptr_t>(handle) & kSerialMask] = -1;
 }
 
 void SimBus::CatchUp() {
-  CatchUpLists(boards_, clock_.Now());
-  CatchUpStartConditions(boards_, clock_.Now());
-  CatchUpSpeedChecks(boards_, clock_.Now());
-  for (SimBoard& board : boards_)
-    RecordPath(board, clock_.Now());
+  RunUntil(boards_, clock_.Now());
+}
+
+std::optional<EventScheduler::Clock::time_point> SimBus::Conclude() {
+  const std::int64_t now = clock_.Now();
+  RunUntil(boards_, now);
+  DeliverInterrupts(boards_);
+  return NextWake(now);
+}
+
+std::optional<EventScheduler::Clock::time_point> SimBus::NextWake(std::int64_t nowNs) const {
+  if (clock_.CurrentMode() != SimClock::Mode::kRealTime || !AnyEventRegistered(boards_)) {
+    return std::nullopt;
+  }
+  const std::optional<std::int64_t> next = NextEventNs(boards_, nowNs);
+  if (!next) return std::nullopt;
+  return clock_.RealTimeOf(*next);
+}
+
+void SimBus::StopScheduler() {
+  scheduler_.Stop();
+}
+
+bool SimBus::SchedulerRunning() {
+  std::lock_guard lock(mutex_);
+  return scheduler_.Running();
 }
 
 void SimBus::RefuseCommand(int code) {
@@ -170,6 +196,8 @@ const HandlerTable& Handlers() {
     AddAxisHandlers(t);
     AddListHandlers(t);
     AddCompareHandlers(t);
+    AddInterruptHandlers(t);
+    AddLatchHandlers(t);
     AddSpeedCheckHandlers(t);
     AddDaqHandlers(t);
     return t;

@@ -9,6 +9,7 @@
 
 #include "VarnDasQv.h"
 #include "device/immortal.h"
+#include "sim/event_scheduler.h"
 #include "sim/request_log.h"
 #include "sim/sim_board.h"
 #include "sim/sim_clock.h"
@@ -32,32 +33,28 @@ class SimBus {
   // at 0 (keeping its mode). -1 for a malformed list.
   int Configure(const char* list);
   int BoardCount();
-  // Frees the boards, handles and logged requests. The next use configures the bus again
-  // (from QUORVA_SIM_BOARDS), and handles opened before are refused.
+  // Ends the scheduler thread and frees the boards, handles and logged requests. The next use
+  // configures the bus again (from QUORVA_SIM_BOARDS), and handles opened before are refused.
   void Release();
 
   QUORVA_HANDLE Open(int index, std::uint32_t* error);
   int Send(QUORVA_HANDLE handle, const DriverPacket& packet);
   void Close(QUORVA_HANDLE handle);
 
-  // Runs `action` on board `index` under the bus lock, every list motion brought up to the
+  // Runs `action` on board `index` under the bus lock, with every board brought up to the
   // present simulated time; -1 when there is no such board.
   template <typename Action>
   int WithBoard(int index, Action action) {
-    std::lock_guard lock(mutex_);
-    ConfigureOnFirstUse();
-    if (index < 0 || static_cast<std::size_t>(index) >= boards_.size()) return -1;
-    CatchUp();
-    return action(boards_[static_cast<std::size_t>(index)]);
+    return WithBoardAt(index, [&](SimBoard& board, std::int64_t) { return action(board); });
   }
   // Runs `action(board, nowNs)` on board `index` under the bus lock, with the simulated time
-  // (every list motion brought up to it); -1 when there is no such board.
+  // (every board brought up to it); -1 when there is no such board.
   template <typename Action>
   int WithBoardAt(int index, Action action) {
     std::lock_guard lock(mutex_);
     ConfigureOnFirstUse();
     if (index < 0 || static_cast<std::size_t>(index) >= boards_.size()) return -1;
-    CatchUp();
+    const Settling settling(*this);
     return action(boards_[static_cast<std::size_t>(index)], clock_.Now());
   }
   // Runs `action` on the request log under the bus lock.
@@ -66,14 +63,20 @@ class SimBus {
     std::lock_guard lock(mutex_);
     return action(log_);
   }
-  // Runs `action` on the simulated clock under the bus lock.
+  // Runs `action` on the simulated clock under the bus lock; the boards follow the time it
+  // sets.
   template <typename Action>
   auto WithClock(Action action) {
     std::lock_guard lock(mutex_);
     ConfigureOnFirstUse();
+    const Settling settling(*this);
     return action(clock_);
   }
   void RefuseCommand(int code);
+  // Ends the thread that signals interrupts on the real-time clock (it starts again when
+  // needed). Called without the bus lock.
+  void StopScheduler();
+  bool SchedulerRunning();
 
   // Where the library is blocked waiting for a motion, on the virtual clock: simulated time
   // jumps to the next event of the boards (see next_event.h), when one is known.
@@ -88,10 +91,28 @@ class SimBus {
   SimBus();
   friend class Immortal<SimBus>;
 
+  // Brings every board up to the present before an operation and, after it, signals the
+  // interrupts raised and tells the scheduler when the next event is due.
+  class Settling {
+   public:
+    explicit Settling(SimBus& bus) : bus_(bus) { bus_.CatchUp(); }
+    ~Settling() { bus_.scheduler_.Expect(bus_.Conclude()); }
+    Settling(const Settling&) = delete;
+    Settling& operator=(const Settling&) = delete;
+
+   private:
+    SimBus& bus_;
+  };
+
   void ConfigureOnFirstUse();
-  // Brings every board's list motion, held starts, speed checks and path record up to the
-  // present simulated time.
+  // Brings every board's moves, latch pulses, list motion, held starts, speed checks and path
+  // record up to the present simulated time.
   void CatchUp();
+  // Brings the boards up to the present, signals the interrupts raised and returns when the
+  // scheduler is next due.
+  std::optional<EventScheduler::Clock::time_point> Conclude();
+  // On the real-time clock with an event registered: the real instant of the next event.
+  std::optional<EventScheduler::Clock::time_point> NextWake(std::int64_t nowNs) const;
   void Reset(const std::vector<std::uint16_t>& deviceIds);
   // Board index of an open handle of this bus, or -1.
   int BoardOfHandle(QUORVA_HANDLE handle) const;
@@ -104,6 +125,7 @@ class SimBus {
   RequestLog log_;
   SimClock clock_;
   int refusedCode_ = -1;
+  EventScheduler scheduler_{mutex_, [this] { return Conclude(); }};
 };
 
 }  // namespace quorva::sim

@@ -1,5 +1,6 @@
 #include "sim/sim_clock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,14 @@ std::int64_t SimClock::Now() const {
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::nanoseconds>(Steady::now() - origin_);
   return offsetNs_ + static_cast<std::int64_t>(static_cast<double>(elapsed.count()) * factor_);
+}
+
+SimClock::Steady::time_point SimClock::RealTimeOf(std::int64_t ns) const {
+  // One nanosecond more than the quotient covers the truncation in Now(); a year at most keeps
+  // the sum within the clock's range.
+  constexpr double kYearNs = 3.2e16;
+  const double realNs = std::min(std::ceil(static_cast<double>(ns - offsetNs_) / factor_), kYearNs);
+  return origin_ + std::chrono::nanoseconds(static_cast<std::int64_t>(realNs) + 1);
 }
 
 void SimClock::Advance(std::int64_t ns) {

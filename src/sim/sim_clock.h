@@ -13,6 +13,7 @@ namespace quorva::sim {
 
 class SimClock {
  public:
+  using Steady = std::chrono::steady_clock;
   enum class Mode { kVirtual, kRealTime };
 
   // Virtual time that passes with each answered request.
@@ -26,6 +27,8 @@ class SimClock {
 
   // Simulated nanoseconds since the bus was configured.
   std::int64_t Now() const;
+  // Real-time mode: the host's steady-clock instant at which Now() reaches `ns` (not earlier).
+  Steady::time_point RealTimeOf(std::int64_t ns) const;
   void Advance(std::int64_t ns);
   // Called once for every answered request.
   void OnRequest();
@@ -33,7 +36,6 @@ class SimClock {
   void Restart();
 
  private:
-  using Steady = std::chrono::steady_clock;
   Mode mode_ = Mode::kRealTime;
   double factor_ = 1.0;
   std::int64_t virtualNs_ = 0;

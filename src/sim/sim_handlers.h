@@ -26,12 +26,26 @@ class HandlerTable {
   std::array<Handler, kCodeLimit> handlers_{};
 };
 
+// Runs `action(axis)` on the axis that slot 1 names and accepts the request; refuses it (0) when
+// the board has no such axis.
+template <typename Action>
+int WithRequestAxis(SimBoard& board, const SimRequest& request, Action action) {
+  const std::uint32_t axis = request.U32(1);
+  if (axis >= static_cast<std::uint32_t>(kAxes)) return 0;
+  action(board.axes[axis]);
+  return 1;
+}
+
 // Every code of the protocol, answered by storing zero through each result address.
 void AddProtocolDefaults(HandlerTable& table);
 // Board information, raw access, EEPROM, open count.
 void AddBoardHandlers(HandlerTable& table);
 // Axis registers, main space, controller version.
 void AddAxisHandlers(HandlerTable& table);
+// Interrupt registration, masks, state and status words.
+void AddInterruptHandlers(HandlerTable& table);
+// The latch queues.
+void AddLatchHandlers(HandlerTable& table);
 // List motion and the output addresses list output actions name.
 void AddListHandlers(HandlerTable& table);
 // Table-driven trigger and indexed compare-trigger.

@@ -44,6 +44,7 @@
 
 #include "sim/motion/compare_outputs.h"
 #include "sim/motion/home_search.h"
+#include "sim/motion/interrupts.h"
 #include "sim/motion/pulser_input.h"
 #include "sim/motion/start_conditions.h"
 
@@ -262,6 +263,7 @@ void Finish(SimAxis& axis, std::uint32_t cause, std::int64_t endNs) {
   m.stopCauses |= cause;
   m.endNs = endNs;
   Publish(axis);
+  MoveEndInterrupt(axis, cause);
 }
 
 namespace {
@@ -273,6 +275,7 @@ void Launch(SimAxis& axis, std::int64_t nowNs) {
     m.phase = AxisMotion::Phase::kIdle;
     m.stopCauses = cause;
     Publish(axis);
+    MoveEndInterrupt(axis, cause);
     return;
   }
   m.phase = AxisMotion::Phase::kRunning;

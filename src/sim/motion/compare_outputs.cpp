@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sim/motion/axis_controller.h"
+#include "sim/motion/interrupts.h"
 
 namespace quorva::sim {
 namespace {
@@ -152,7 +153,16 @@ bool DrivesOutput(int source) {
   return source == QUORVA_SIM_EVENT_TRIGGER || source == QUORVA_SIM_EVENT_TRIGGER_TABLE;
 }
 
-void Log(AxisCompare& compare, CompareEvent event) {
+// The comparator that met its condition in `event`: 4 or 5; 0 for a soft-limit stop, whose
+// interrupt comes with the end of its move.
+int ComparatorOf(const CompareEvent& event) {
+  if (event.source == QUORVA_SIM_EVENT_GENERAL) return 4;
+  return event.source == QUORVA_SIM_EVENT_SOFT_LIMIT ? 0 : 5;
+}
+
+void Log(SimAxis& axis, CompareEvent event) {
+  AxisCompare& compare = axis.compare;
+  if (const int comparator = ComparatorOf(event)) RaiseInterrupt(axis, 0, EventCompare(comparator));
   event.serial = ++compare.eventSerial;
   if (DrivesOutput(event.source)) {
     ++compare.outputPulses;
@@ -177,7 +187,7 @@ void LogSoftLimitStop(SimAxis& axis) {
   event.source = QUORVA_SIM_EVENT_SOFT_LIMIT;
   event.position = static_cast<std::int32_t>(CommandPosition(axis));
   event.data = m.direction;
-  Log(compare, event);
+  Log(axis, event);
 }
 
 // Comparator 5 starts from the table's first entry.
@@ -225,7 +235,7 @@ void TrackComparators(SimAxis& axis) {
         events.begin(), events.end(),
         [](const CompareEvent& a, const CompareEvent& b) { return a.timeNs < b.timeNs; });
     for (const CompareEvent& event : events)
-      Log(compare, event);
+      Log(axis, event);
   }
   LogSoftLimitStop(axis);
 }

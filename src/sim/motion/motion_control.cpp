@@ -5,6 +5,7 @@
 #include "VarnDasQvSim.h"
 #include "sim/motion/axis_access.h"
 #include "sim/motion/interpolation.h"
+#include "sim/motion/latch.h"
 
 using namespace quorva::sim;
 
@@ -13,7 +14,11 @@ extern "C" {
 int QUORVA_SIM_SetAxisInput(int board, int axis, int signal, int active) {
   if (signal < QUORVA_SIM_INPUT_EL_PLUS || signal > QUORVA_SIM_INPUT_LATCH) return -1;
   return WithAxisOf(board, axis, [&](SimBoard& b, SimAxis& a, std::int64_t now) {
-    SetInputSignal(a, signal, active != 0, now);
+    if (signal == QUORVA_SIM_INPUT_LATCH) {
+      SetLatchInput(a, active != 0, now);
+    } else {
+      SetInputSignal(a, signal, active != 0, now);
+    }
     if (a.motion.phase == AxisMotion::Phase::kIdle) StopPathPartners(b, axis, now);
     return 0;
   });

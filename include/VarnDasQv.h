@@ -524,6 +524,33 @@ QUORVA_API int QUORVA_CALL QUORVA_MC_MxDone(QUORVA_HANDLE handle, int map);
 
 /* -- Spline motion -- */
 
+/* Resamples the cubic spline through `values` (count values at evenly spaced knots, the curve
+ * flat at the first and the last) at `sampleCount` evenly spaced points from the first value to
+ * the last. Returns a new array of sampleCount doubles, to be freed with QUORVA_MC_DeleteSpline;
+ * NULL for fewer than 2 values or samples, NULL values, a value that is not finite, or when
+ * memory runs out. */
+QUORVA_API double* QUORVA_CALL QUORVA_MC_BuildSpline(const double* values, int count,
+                                                     int sampleCount);
+/* Frees an array returned by QUORVA_MC_BuildSpline (NULL is accepted). */
+QUORVA_API void QUORVA_CALL QUORVA_MC_DeleteSpline(double* samples);
+/* Builds the process-wide spline path from `pointCount` points of the axes of `axisMask`
+ * (interleaved: point f, axis s, the s-th set bit of the mask, at f * axes + s; user units):
+ * every axis resampled to `sampleCount` samples `timeStep` seconds apart, then thinned to the
+ * samples that move some axis by more than 2 * its unitDistance from the last sample kept (the
+ * first is always kept; the last only when it passes the same test). A kept sample's time
+ * covers the samples merged into it. Returns 0. Fewer than 2 points or samples, NULL points,
+ * a point or time step that is not finite, a time step of 0 or less, or a mask empty or with
+ * axes the board lacks leave the path as it was. Every board load empties the path. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_LmSplineBuild(QUORVA_HANDLE handle, int axisMask,
+                                                   const double* points, int pointCount,
+                                                   int sampleCount, double timeStep);
+/* Replays the spline path on `map`: the map gets the path's axes, which become the list axes,
+ * and the kept samples are recorded as absolute lines at constant speed, each at its length
+ * divided by its time smoothed over the last ten segments (weights 1/55 oldest to 10/55
+ * newest); the list is then handed to the driver. Returns 0; does nothing without a path or on
+ * a board that lacks one of its axes. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_LmSplineMoveStart(QUORVA_HANDLE handle, int map);
+
 /* -- Pulser input and synchronised start -- */
 
 /* Format of the axis's pulser input (mode 0 to 3, the controller's input formats) and whether
@@ -554,6 +581,55 @@ QUORVA_API void QUORVA_CALL QUORVA_MC_SetSyncMode(QUORVA_HANDLE handle, int axis
                                                   int source, int condition);
 
 /* -- Helical motion -- */
+
+/* Speed settings of the helical steps, shared by all boards (the handle is not used): the
+ * profile (0 constant, 1 trapezoidal, 2 S-curve), speed, acceleration and deceleration in user
+ * units of the step's first axis, and the ratio mode that scales them for a four-axis step of
+ * N arc steps and z linear pulses: 0 by max(N, |z|) / sqrt(N * N + z * z); 1 by |z / N| when
+ * z > N; 2 (and any other value) by |N / z| when z < N; otherwise, and when z or N is 0, by 1. */
+QUORVA_API void QUORVA_CALL QUORVA_MC_SetHelOnceSpeed(QUORVA_HANDLE handle, int ratioMode,
+                                                      int speedMode, double speed, double accel,
+                                                      double decel);
+/* One helical step: axes[0] (A) and axes[1] (B) sweep `angle` degrees around the centre
+ * (values[0], values[1]) relative to the present position (positive counter-clockwise), in the
+ * controller's helical modes, while the linear axis axes[2] moves over the arc's count of steps
+ * N: by N pulses in the direction of values[2] (count 3), or by values[2] with the auxiliary
+ * axis axes[3] counting N in the direction of values[3] (count 4). Returns N, or 0 when nothing
+ * started: a count other than 3 or 4, axes the board lacks, repeated or on both four-axis chips,
+ * a value that is not finite, an abort while waiting for the axes, an arc of no steps. While
+ * list recording covers every axis the step is recorded instead. */
+QUORVA_API double QUORVA_CALL QUORVA_MC_StartHelOnce(QUORVA_HANDLE handle, int count,
+                                                     const int* axes, const double* values,
+                                                     double angle);
+/* As QUORVA_MC_StartHelOnce; returns when A is done (at once when recorded). */
+QUORVA_API double QUORVA_CALL QUORVA_MC_HelOnce(QUORVA_HANDLE handle, int count, const int* axes,
+                                                const double* values, double angle);
+
+/* A helix, as QUORVA_MC_StartHelical takes it (48 bytes). */
+typedef struct HelicalParams {
+  int32_t map;        /* arcs on the map's two lowest axes; limited to 0-9 and written back */
+  int32_t linearAxis; /* the axis that moves along the helix's axis */
+  double centerX;     /* centre relative to the present position, user units */
+  double centerY;
+  int32_t direction; /* 1 or more counter-clockwise, otherwise clockwise */
+  int32_t arcCount;  /* arcs: full turns, the last one `lastAngle` degrees */
+  double lastAngle;
+  double distance; /* of the linear axis, user units */
+} HelicalParams;
+
+/* Runs a helix: arcCount - 1 full turns and a last arc of lastAngle degrees while the linear
+ * axis covers `distance`. On controllers whose version word is above 0 it is a list of helical
+ * steps the driver runs, the linear axis at its own speed settings and one pitch throughout;
+ * on older ones a thread of the library chains arcs at the map's speed while the linear axis
+ * runs one move at its own, and the helix ends when either side is done. Returns 1 once the
+ * helix is under way (also for arcCount below 1, which runs nothing); 0 when nothing started:
+ * no motion board, NULL params, a map without two axes on one chip, a linear axis the board
+ * lacks, on another chip or one of the arc axes, a value that is not finite, or a helix already
+ * running on the board. Unloading the board stops a helix that runs. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_StartHelical(QUORVA_HANDLE handle, HelicalParams* params);
+/* Stops the board's helix and returns once it has stopped (at once when none runs). Returns 1,
+ * 0 without a motion board. */
+QUORVA_API int QUORVA_CALL QUORVA_MC_AbortHelical(QUORVA_HANDLE handle);
 
 /* ---------------------------------------------------------------------------------------- */
 /* Motion: status, mechanical signals, positions and events                                  */
@@ -924,5 +1000,10 @@ QUORVA_LAYOUT_CHECK(offsetof(DevInfo, resourceFlags) == 28, "DevInfo layout");
 QUORVA_LAYOUT_CHECK(offsetof(DevInfo, axes) == 33, "DevInfo layout");
 QUORVA_LAYOUT_CHECK(offsetof(DevList, boards) == 4, "DevList layout");
 QUORVA_LAYOUT_CHECK(sizeof(DevList) == 4 + 36 * QUORVA_MAX_BOARDS, "DevList layout");
+QUORVA_LAYOUT_CHECK(sizeof(HelicalParams) == 48, "HelicalParams is 48 bytes");
+QUORVA_LAYOUT_CHECK(offsetof(HelicalParams, centerX) == 8, "HelicalParams layout");
+QUORVA_LAYOUT_CHECK(offsetof(HelicalParams, direction) == 24, "HelicalParams layout");
+QUORVA_LAYOUT_CHECK(offsetof(HelicalParams, lastAngle) == 32, "HelicalParams layout");
+QUORVA_LAYOUT_CHECK(offsetof(HelicalParams, distance) == 40, "HelicalParams layout");
 
 #endif /* VARNDASQV_H */

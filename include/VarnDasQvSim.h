@@ -566,6 +566,19 @@ QUORVA_API int QUORVA_CALL QUORVA_SIM_TurnPulser(int board, int axis, int pulses
 
 /* -- Helical steps -- */
 
+/* A start command whose addressed axis holds mode 102 (clockwise) or 103 (counter-clockwise)
+ * in register 7 starts a helical step of the named axes of its chip: the two lowest holding one
+ * of those modes run an arc as modes 100 and 101 do (register 0 the end point, register 8 the
+ * centre, both relative to the start), and every other named axis holding mode 65 or 97 moves
+ * its register-0 amount in proportion to the way along the arc, so that all arrive in the same
+ * instant. The step runs the speed profile of the addressed axis's registers along the arc;
+ * register 12 of the addressed axis holds the arc's step count, from which the controller
+ * places the deceleration: a step started with 0x52 or 0x53 and 0 there runs to its end
+ * without slowing down. A step is a path like any other: it starts only when all its axes are
+ * idle, a stop of any of its axes stops all of it, and command 85 completes it.
+ * Command 42 releases the named axes (the addressed one and those in bits 8-11) that wait for
+ * the start signal: they start in the same instant. */
+
 /* Request log: the newest requests, oldest first; at most QUORVA_SIM_LOG_CAPACITY kept. */
 #define QUORVA_SIM_LOG_CAPACITY 65536
 QUORVA_API int QUORVA_CALL QUORVA_SIM_RequestCount(void);

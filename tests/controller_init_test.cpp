@@ -172,7 +172,7 @@ TEST_F(ControllerInit, ResetWritesOneTraceLine) {
   QUORVA_MC_Reset(board);
   const std::string levelOne = test::ReadFile(path);
   EXPECT_EQ(std::count(levelOne.begin(), levelOne.end(), '\n'), 1) << levelOne;
-  EXPECT_EQ(g_traceQuiet.load(), 0);
+  EXPECT_EQ(g_traceQuiet, 0);
 }
 
 TEST_F(ControllerInit, NoContextNoRequests) {

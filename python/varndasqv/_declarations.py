@@ -65,6 +65,19 @@ class DevList(ctypes.Structure):
     ]
 
 
+class HelicalParams(ctypes.Structure):
+    _fields_ = [
+        ("map", ctypes.c_int32),
+        ("linearAxis", ctypes.c_int32),
+        ("centerX", ctypes.c_double),
+        ("centerY", ctypes.c_double),
+        ("direction", ctypes.c_int32),
+        ("arcCount", ctypes.c_int32),
+        ("lastAngle", ctypes.c_double),
+        ("distance", ctypes.c_double),
+    ]
+
+
 # VarnDasQvSim.h
 
 QUORVA_SIM_SPACE_MEMORY = 0
@@ -846,6 +859,24 @@ FUNCTIONS = (
     )),
     Function("QUORVA_MC_CompleteArc", None, (("handle", QUORVA_HANDLE), ("map", ctypes.c_int))),
     Function("QUORVA_MC_MxDone", ctypes.c_int, (("handle", QUORVA_HANDLE), ("map", ctypes.c_int))),
+    Function("QUORVA_MC_BuildSpline", ctypes.POINTER(ctypes.c_double), (
+        ("values", ctypes.POINTER(ctypes.c_double)),
+        ("count", ctypes.c_int),
+        ("sampleCount", ctypes.c_int),
+    )),
+    Function("QUORVA_MC_DeleteSpline", None, (("samples", ctypes.POINTER(ctypes.c_double)),)),
+    Function("QUORVA_MC_LmSplineBuild", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("axisMask", ctypes.c_int),
+        ("points", ctypes.POINTER(ctypes.c_double)),
+        ("pointCount", ctypes.c_int),
+        ("sampleCount", ctypes.c_int),
+        ("timeStep", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_LmSplineMoveStart", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("map", ctypes.c_int),
+    )),
     Function("QUORVA_MC_SetPulserInputMode", None, (
         ("handle", QUORVA_HANDLE),
         ("axis", ctypes.c_int),
@@ -888,6 +919,33 @@ FUNCTIONS = (
         ("source", ctypes.c_int),
         ("condition", ctypes.c_int),
     )),
+    Function("QUORVA_MC_SetHelOnceSpeed", None, (
+        ("handle", QUORVA_HANDLE),
+        ("ratioMode", ctypes.c_int),
+        ("speedMode", ctypes.c_int),
+        ("speed", ctypes.c_double),
+        ("accel", ctypes.c_double),
+        ("decel", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_StartHelOnce", ctypes.c_double, (
+        ("handle", QUORVA_HANDLE),
+        ("count", ctypes.c_int),
+        ("axes", ctypes.POINTER(ctypes.c_int)),
+        ("values", ctypes.POINTER(ctypes.c_double)),
+        ("angle", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_HelOnce", ctypes.c_double, (
+        ("handle", QUORVA_HANDLE),
+        ("count", ctypes.c_int),
+        ("axes", ctypes.POINTER(ctypes.c_int)),
+        ("values", ctypes.POINTER(ctypes.c_double)),
+        ("angle", ctypes.c_double),
+    )),
+    Function("QUORVA_MC_StartHelical", ctypes.c_int, (
+        ("handle", QUORVA_HANDLE),
+        ("params", ctypes.POINTER(HelicalParams)),
+    )),
+    Function("QUORVA_MC_AbortHelical", ctypes.c_int, (("handle", QUORVA_HANDLE),)),
     Function("QUORVA_MC_GetMotionStatus", ctypes.c_int, (
         ("handle", QUORVA_HANDLE),
         ("axis", ctypes.c_int),

@@ -12,7 +12,7 @@
 namespace quorva {
 
 std::atomic<int> g_traceLevel{0};
-std::atomic<int> g_traceQuiet{0};
+thread_local int g_traceQuiet = 0;
 
 namespace {
 

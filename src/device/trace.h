@@ -14,11 +14,13 @@ namespace quorva {
 enum TraceThreshold : int { kTraceCommand = 1, kTraceConfigRead = 2, kTracePolling = 3 };
 
 extern std::atomic<int> g_traceLevel;
-extern std::atomic<int> g_traceQuiet;
+// Set while an exported function runs the functions it is built on. Each thread has its own:
+// a call on one thread silences only its own nested lines, not those of another thread (the
+// helical worker) running at the same time.
+extern thread_local int g_traceQuiet;
 
 inline bool TraceWanted(int threshold) {
-  return g_traceLevel.load(std::memory_order_relaxed) >= threshold &&
-         g_traceQuiet.load(std::memory_order_relaxed) == 0;
+  return g_traceLevel.load(std::memory_order_relaxed) >= threshold && g_traceQuiet == 0;
 }
 
 // Formats one call line and writes it to the trace file.
@@ -51,8 +53,8 @@ inline int TraceSigned(const volatile void* p) {
 // Silences the trace lines of the calls made inside an exported function built on another.
 class TraceQuietScope {
  public:
-  TraceQuietScope() { g_traceQuiet.store(1, std::memory_order_relaxed); }
-  ~TraceQuietScope() { g_traceQuiet.store(0, std::memory_order_relaxed); }
+  TraceQuietScope() { g_traceQuiet = 1; }
+  ~TraceQuietScope() { g_traceQuiet = 0; }
   TraceQuietScope(const TraceQuietScope&) = delete;
   TraceQuietScope& operator=(const TraceQuietScope&) = delete;
 };

@@ -13,6 +13,8 @@
 #include "device/board_watchers.h"
 #include "device/registry.h"
 #include "device/trace.h"
+#include "motion/commands/helical.h"
+#include "motion/commands/spline.h"
 #include "motion/core/motion_context.h"
 #include "platform/backend.h"
 
@@ -34,6 +36,16 @@ constexpr BoardWatcher kWatchers[] = {
      .loaded = MotionBoardLoaded,
      .unloading = DetachContext,
      .release = ReleaseContexts},
+    // Every board load empties the process-wide spline path.
+    {.loading = ClearSplinePath,
+     .loaded = nullptr,
+     .unloading = nullptr,
+     .release = ClearSplinePath},
+    // A board's helical worker is stopped and joined before the board's context can go.
+    {.loading = nullptr,
+     .loaded = nullptr,
+     .unloading = StopHelicalWorkers,
+     .release = ReleaseHelicalWorkers},
 };
 
 }  // namespace

@@ -16,10 +16,14 @@ inline int MapClamp(int map) {
   return std::clamp(map, 0, kLastMap);
 }
 
+// A bit for every axis the board has.
+inline std::uint32_t BoardAxisMask(const MotionContext& context) {
+  return (1u << std::min<int>(context.axisCount, kMaxAxes)) - 1u;
+}
+
 // The axes of map `map` that the board has: bits 0-7 of its mask below the axis count.
 inline std::uint32_t MapBoardAxes(const MotionContext& context, int map) {
-  const int count = std::min<int>(context.axisCount, kMaxAxes);
-  return context.mapAxisMask[map] & ((1u << count) - 1u);
+  return context.mapAxisMask[map] & BoardAxisMask(context);
 }
 
 }  // namespace quorva

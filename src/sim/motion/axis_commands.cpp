@@ -1,6 +1,7 @@
 // Axis commands written to main-space offset 0. The low byte is the command; bits 8-11 add
 // the axes of the same four-axis chip that they select (bit 8 = the chip's first axis), so
-// one word starts or stops several axes in the same instant. A start of axes set for
+// one word starts, stops or releases (command 42: axes waiting for the start signal start)
+// several axes in the same instant. A start of axes set for
 // interpolation runs them along one path, and a stop of any axis of a path stops all of it
 // (interpolation.h).
 #include "sim/motion/axis_controller.h"
@@ -22,6 +23,7 @@ inline constexpr std::uint32_t kElLogicOn = 27;
 inline constexpr std::uint32_t kErcOn = 36;
 inline constexpr std::uint32_t kErcOff = 37;
 inline constexpr std::uint32_t kResetState = 38;
+inline constexpr std::uint32_t kReleaseWaiting = 42;
 inline constexpr std::uint32_t kApplyPreRegisters = 43;
 inline constexpr std::uint32_t kStopAtOnceList = 73;
 inline constexpr std::uint32_t kDecelerate = 0x4A;
@@ -76,6 +78,9 @@ void Apply(SimAxis& axis, std::uint32_t command, std::int64_t nowNs) {
       break;
     case code::kPathCompletion:
       CompletePath(axis, nowNs);
+      break;
+    case code::kReleaseWaiting:
+      ReleaseAxis(axis, nowNs);
       break;
     case code::kServoOn:
     case code::kServoOff:

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "sim/motion/axis_controller.h"
+#include "sim/motion/helical_step.h"
 
 namespace quorva::sim {
 namespace {
@@ -12,9 +13,10 @@ constexpr std::uint32_t kModeStartSignal = 1u << 18;
 constexpr std::uint32_t kStartWithoutRamps = 0x51;
 constexpr int kChipAxes = 4;
 
-enum class PathKind { kNone, kLine, kArc };
+enum class PathKind { kNone, kLine, kArc, kHelix };
 
 PathKind KindOf(std::uint32_t mode) {
+  if (IsHelicalMode(mode)) return PathKind::kHelix;
   switch (mode & 0xFF) {
     case 97:
       return PathKind::kLine;
@@ -62,6 +64,7 @@ std::uint32_t LowestTwo(std::uint32_t mask) {
 
 // The shape of the path of `members` (board axis bits), from their registers in force.
 PathShape ShapeOf(SimBoard& board, PathKind kind, std::uint32_t members) {
+  if (kind == PathKind::kHelix) return HelicalStepShape(board, members);
   if (kind == PathKind::kArc) {
     const int x = std::countr_zero(members);
     const int y = std::countr_zero(members & ~(1u << x));
@@ -106,6 +109,7 @@ std::uint32_t StartPaths(SimBoard& board, int chipBase, std::uint32_t named, int
       members |= 1u << axis;
   }
   if (kind == PathKind::kArc) members = LowestTwo(members);
+  if (kind == PathKind::kHelix) members = HelicalStepAxes(board, named << chipBase);
   if (members == 0) return 0;
   const std::uint32_t dealtWith = members >> chipBase;
   bool allIdle = true;
@@ -121,6 +125,7 @@ std::uint32_t StartPaths(SimBoard& board, int chipBase, std::uint32_t named, int
   path.active = true;
   path.shape = ShapeOf(board, kind, members);
   path.drive = SpeedSettingsOf(driver, startCode);
+  if (kind == PathKind::kHelix) ApplyStepCount(driver, path.drive);
   path.stepPps = StepPps(driver);
   const bool waitForSignal = (driver.registers[reg::kModeInForce] & kModeStartSignal) != 0;
   // An axis held by its alarm or an error holds the whole path: it records why, as a single

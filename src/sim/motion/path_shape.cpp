@@ -48,6 +48,11 @@ PathShape PathShape::Arc(int x, int y, double centerX, double centerY, double en
   return shape;
 }
 
+void PathShape::AddLinear(int axis, double amount) {
+  axes_ |= 1u << axis;
+  linear_[Index(axis)] = target_[Index(axis)] = amount;
+}
+
 double PathShape::Fraction(double s) const {
   return length_ > 0 ? std::clamp(s / length_, 0.0, 1.0) : 1.0;
 }

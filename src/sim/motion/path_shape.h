@@ -6,7 +6,7 @@
 // - A line: s is the travel of the axis with the largest amount; every axis moves its amount
 //   × s ÷ length.
 // - An arc: s is the length along the circle of axes X and Y around the centre, from the start
-//   to the end angle.
+//   to the end angle; further axes (a helical step) move their amounts in proportion to s.
 #pragma once
 
 #include <array>
@@ -26,6 +26,8 @@ class PathShape {
   // (endX, endY), all relative to the start. An end at the start's angle makes a full circle.
   static PathShape Arc(int x, int y, double centerX, double centerY, double endX, double endY,
                        bool counterClockwise);
+  // Adds `axis`, which moves `amount` in proportion to the way along the path.
+  void AddLinear(int axis, double amount);
 
   double Length() const { return length_; }
   std::uint32_t Axes() const { return axes_; }
@@ -45,9 +47,7 @@ class PathShape {
 
   std::uint32_t axes_ = 0;
   double length_ = 0;
-  // Amounts moved in proportion to s: a line's axes, and any axis beside an arc's two (the
-  // linear axes of a helical step).
-  std::array<double, kPathAxes> linear_{};
+  std::array<double, kPathAxes> linear_{};  // amounts moved in proportion to s
   std::array<double, kPathAxes> target_{};
   // The circle, when the path has one.
   int arcX_ = -1;

@@ -15,6 +15,7 @@ chooses ordinary and hostile arguments:
        arrays the test passes
     S  a file path            L  a list of simulated boards ("A508,A101")
     I  an input array         O  an output array        B  an untyped output buffer
+    R  a pointer the library returned (listed in RETURNED_POINTERS below): only NULL is passed
 and the number of elements the caller passes for each output array (1 unless listed below).
 """
 import argparse
@@ -48,7 +49,14 @@ UNBOUNDED_COUNTS = {
     ("QUORVA_MC_RegTableCCMP", "count"),
     ("QUORVA_MC_BuildTableCCMP", "count"),
     ("QUORVA_MC_CmpTrgIx_Start", "count"),
+    ("QUORVA_MC_BuildSpline", "count"),
+    ("QUORVA_MC_BuildSpline", "sampleCount"),
+    ("QUORVA_MC_LmSplineBuild", "pointCount"),
+    ("QUORVA_MC_LmSplineBuild", "sampleCount"),
 }
+
+# Parameters that take back what the library returned, and free it.
+RETURNED_POINTERS = {("QUORVA_MC_DeleteSpline", "samples")}
 
 
 def role(function, c_type, name):
@@ -63,6 +71,8 @@ def role(function, c_type, name):
         return "L" if name == "boards" else "S"
     if "const" in words:
         return "I"
+    if (function, name) in RETURNED_POINTERS:
+        return "R"
     return "B" if words[0] == "void" else "O"
 
 

@@ -176,7 +176,8 @@ class Argument<T, std::enable_if_t<std::is_arithmetic_v<T>>> {
   static int Count(char) { return static_cast<int>(HostileNumbers<T>().size()); }
   Argument(char role, int, int variant, const Boards&, CallRecord& record)
       : value_(variant < 0 ? T(1) : HostileNumbers<T>()[static_cast<std::size_t>(variant)]) {
-    if (role == 'N' && value_ > T(kInputElements)) value_ = T(kInputElements);
+    // Room for one element per axis of the largest board at each counted point.
+    if (role == 'N' && value_ > T(kInputElements / 8)) value_ = T(kInputElements / 8);
     if (variant >= 0) record.text = std::to_string(value_);
   }
   T Get() { return value_; }
@@ -254,7 +255,7 @@ class Argument<P*, std::enable_if_t<!std::is_void_v<P> && !std::is_same_v<P*, co
  public:
   static int Count(char role) { return role == 'I' ? 1 + HostileFills() : 1; }
   Argument(char role, int elements, int variant, const Boards&, CallRecord& record) {
-    if (variant == 0) {
+    if (variant == 0 || role == 'R') {
       record.text = "NULL";
       return;
     }
@@ -302,7 +303,7 @@ bool RoleFits(char role) {
                                  : std::is_same_v<T, const char*>            ? "SL"
                                  : std::is_same_v<T, void*>                  ? "MDAB"
                                  : std::is_const_v<std::remove_pointer_t<T>> ? "I"
-                                                                             : "O";
+                                                                             : "OR";
   return roles.find(role) != std::string_view::npos;
 }
 
@@ -534,6 +535,7 @@ struct Signature<R (*)(A...)> {
       const R result = F(std::get<I>(arguments).Get()...);
       g_sweep->Dog().Stop();
       Check<R>(entry, report, record, call, result);
+      if constexpr (std::is_same_v<R, double*>) QUORVA_MC_DeleteSpline(result);
     }
   }
 

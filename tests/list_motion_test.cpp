@@ -219,7 +219,8 @@ TEST_F(ListMotion, ThirtyTwoBitCallerHandsOverTheWideNodeChain) {
                               CaptureSend,
                               SimulatedDriverBackend().close,
                               SimulatedDriverBackend().release,
-                              nullptr};
+                              nullptr,
+                              SimulatedDriverBackend().clockNs};
   SelectBackend(capture);
   OverrideWow64Probe(1);
   QUORVA_MC_BeginList(board_);

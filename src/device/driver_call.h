@@ -74,6 +74,10 @@ std::uint32_t DriverRead(Handle handle, std::uint32_t code, Args... args) {
 // next event). The caller then yields or pumps its messages as before.
 void DriverAwaitProgress();
 
+// The driver's time in nanoseconds (see DriverBackend::clockNs), for waits that give up after a
+// while: a timeout measured by it is as long on a slow host as on a fast one.
+std::int64_t DriverClockNs();
+
 // Request layouts. The native layout puts each argument into its own slot; the layout of a
 // 32-bit process on 64-bit Windows widens its packed 4-byte items into slots.
 DriverPacket PackNative(std::uint32_t code, std::span<const DriverArg> args);

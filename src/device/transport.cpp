@@ -1,4 +1,5 @@
 #include <atomic>
+#include <chrono>
 
 #include "device/device_open.h"
 #include "device/driver_call.h"
@@ -65,6 +66,14 @@ int DriverSend(Handle handle, std::uint32_t code, std::span<const DriverArg> arg
 void DriverAwaitProgress() {
   const DriverBackend& backend = ActiveBackend();
   if (backend.awaitProgress != nullptr) backend.awaitProgress();
+}
+
+std::int64_t DriverClockNs() {
+  const DriverBackend& backend = ActiveBackend();
+  if (backend.clockNs != nullptr) return backend.clockNs();
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 }  // namespace quorva

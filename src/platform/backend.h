@@ -27,6 +27,11 @@ struct DriverBackend {
   // finishes a motion (never while an application polls): a backend whose time is its own may
   // let it pass up to its next event. Null when the backend has nothing to do there.
   void (*awaitProgress)();
+  // The driver's time in nanoseconds from an origin of its own, by which the library's waits
+  // that give up after a while are measured. Null: the host's steady clock. A backend whose time
+  // is its own answers with it, so such a wait lasts the same driver time however slowly the
+  // host runs the loop.
+  std::int64_t (*clockNs)();
 };
 
 // The backend chosen at first use: QUORVA_BACKEND=sim selects the simulated driver, anything

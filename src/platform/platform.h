@@ -1,6 +1,7 @@
 // What the portable core needs from the operating system. Each OS folder implements it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -25,6 +26,11 @@ void WaitPass(bool pumpMessages);
 // one is queued; when none was dispatched, yields the processor.
 void WaitPassOneMessage(bool pumpMessages);
 
+// Starts a thread of the library's own running `body`, and returns once the thread runs. On
+// Windows a thread that has been created but not yet begun waits for the system loader's lock;
+// should the library be unloaded in that moment (the unloading thread holds that lock), the
+// thread could never begin nor be ended, and the unload would wait for it for ever.
+std::thread StartLibraryThread(std::function<void()> body);
 // Waits for a thread of the library's own that has left the library's loops. While the library
 // is being unloaded from a running Windows process the thread cannot end (the system's loader
 // holds its lock during the unload and a thread needs it to end), so the wait then lasts only

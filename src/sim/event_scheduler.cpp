@@ -14,7 +14,7 @@ void EventScheduler::Expect(std::optional<Clock::time_point> due) {
   if (!started_) {
     started_ = true;
     sleepsUntil_ = due;
-    thread_ = std::thread(&EventScheduler::Run, this);
+    thread_ = platform::StartLibraryThread([this] { Run(); });
     return;
   }
   if (!sleepsUntil_ || *due < *sleepsUntil_) {

@@ -23,8 +23,12 @@ void SimAwaitProgress() {
   sim::SimBus::Instance().AwaitProgress();
 }
 
-constexpr DriverBackend kSimBackend{"sim",    SimOpen,    SimSend,
-                                    SimClose, SimRelease, SimAwaitProgress};
+std::int64_t SimClockNs() {
+  return sim::SimBus::Instance().ClockNs();
+}
+
+constexpr DriverBackend kSimBackend{"sim",      SimOpen,          SimSend,   SimClose,
+                                    SimRelease, SimAwaitProgress, SimClockNs};
 
 }  // namespace
 

@@ -183,6 +183,11 @@ bool SimBus::SchedulerRunning() {
   return scheduler_.Running();
 }
 
+std::int64_t SimBus::ClockNs() {
+  std::lock_guard lock(mutex_);
+  return clock_.Now();
+}
+
 void SimBus::RefuseCommand(int code) {
   std::lock_guard lock(mutex_);
   refusedCode_ = code;

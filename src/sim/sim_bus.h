@@ -81,6 +81,8 @@ class SimBus {
   // Where the library is blocked waiting for a motion, on the virtual clock: simulated time
   // jumps to the next event of the boards (see next_event.h), when one is known.
   void AwaitProgress();
+  // The simulated time in nanoseconds, read without letting the boards catch up.
+  std::int64_t ClockNs();
   // Moves simulated time from event to event until every axis of `axisMask` on board `index`
   // is idle and the board's list has no entry left to start. 0 then; 1 when that cannot
   // happen without the application (an axis runs without end or waits for its start signal),

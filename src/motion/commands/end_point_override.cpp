@@ -9,7 +9,7 @@
 // With manual ramp-down the library places it: it estimates the stopping distance from the
 // profile it last wrote, re-profiles a move that goes on, and prepares the way back as the next
 // operation, which comparator 3 starts shortly before the axis comes to rest.
-#include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -186,22 +186,20 @@ double WholeAccelerationSeconds(const MotionContext& context, int axis) {
 
 // Polls the operation state until the axis no longer accelerates, dispatching the thread's
 // window messages in blocking mode. Nothing when a read fails or when the axis still
-// accelerates after the profile's whole ramp and a margin: the controller does not answer as
-// it should.
+// accelerates after the profile's whole ramp and a margin, in the driver's time: the controller
+// does not answer as it should.
 std::optional<std::uint32_t> StateAfterAcceleration(Handle handle, const MotionContext& context,
                                                     int axis) {
-  using Clock = std::chrono::steady_clock;
-  const auto limit = std::chrono::duration<double>(WholeAccelerationSeconds(context, axis) +
-                                                   kAccelerationWaitMargin);
-  const Clock::time_point deadline =
-      Clock::now() + std::chrono::duration_cast<Clock::duration>(limit);
+  const double limitNs =
+      std::min((WholeAccelerationSeconds(context, axis) + kAccelerationWaitMargin) * 1e9, 1e15);
+  const std::int64_t deadlineNs = DriverClockNs() + static_cast<std::int64_t>(limitNs);
   for (;;) {
     std::uint32_t status = 0;
     if (DriverCall(handle, cmd::kAxisRegRead, axis, reg::kExtendedStatus, &status) == 0) {
       return std::nullopt;
     }
     if ((status & 0xF) != kStateAccelerating) return status & 0xF;
-    if (Clock::now() >= deadline) return std::nullopt;
+    if (DriverClockNs() >= deadlineNs) return std::nullopt;
     platform::WaitPass(context.pumpMessagesWhileWaiting != 0);
   }
 }

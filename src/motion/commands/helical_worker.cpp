@@ -70,7 +70,7 @@ bool StartHelicalWorker(MotionContext& context, const HelicalBlock& block) {
     Worker* w = worker.get();
     std::lock_guard lock(table.mutex);
     table.workers.reserve(table.workers.size() + 1);  // nothing can fail once the thread runs
-    w->thread = std::thread([w] {
+    w->thread = platform::StartLibraryThread([w] {
       RunHelicalWorker(*w->context, w->block);
       w->ended = true;
     });

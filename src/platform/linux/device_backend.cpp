@@ -47,7 +47,8 @@ void CloseNode(QUORVA_HANDLE handle) {
   ::close(DescriptorOf(handle));
 }
 
-constexpr DriverBackend kDeviceBackend{"device", OpenNode, SendIoctl, CloseNode, nullptr, nullptr};
+constexpr DriverBackend kDeviceBackend{"device", OpenNode, SendIoctl, CloseNode,
+                                       nullptr,  nullptr,  nullptr};
 
 }  // namespace
 

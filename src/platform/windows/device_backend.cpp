@@ -122,8 +122,8 @@ void CloseInterface(QUORVA_HANDLE handle) {
   CloseHandle(handle);
 }
 
-constexpr DriverBackend kDeviceBackend{"device",       OpenInterface, SendDeviceControl,
-                                       CloseInterface, nullptr,       nullptr};
+constexpr DriverBackend kDeviceBackend{
+    "device", OpenInterface, SendDeviceControl, CloseInterface, nullptr, nullptr, nullptr};
 
 }  // namespace
 

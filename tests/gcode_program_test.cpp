@@ -89,6 +89,22 @@ TEST(GcodeProgram, ArcsByCentreAndByRadius) {
   EXPECT_NEAR(program.NominalSeconds(100), 0.1 + (turns * 20 + 10) * std::numbers::pi / 10, 1e-9);
 }
 
+TEST(GcodeProgram, HelicalArcsTakeTheirTimeAlongTheHelix) {
+  // Two clockwise turns of radius 10 down 4 mm each, then a quarter turn back up 1 mm.
+  const Program program = ParseProgram(
+      "G0 X10 Y0\n"
+      "G2 I-10 J0 Z-4 F600\n"
+      "G91 G2 I-10 J0 Z-4\n"
+      "G3 X-10 Y10 R10 Z1\n");
+  ASSERT_EQ(program.steps.size(), 4u);
+  ExpectPoint(program.steps[2].to, {10, 0, -8}, 2);
+  ExpectPoint(program.steps[3].to, {0, 10, -7}, 3);
+  ExpectPoint(program.steps[3].centre, {0, 0, 0}, 3);
+  const double turn = 20 * std::numbers::pi;
+  EXPECT_NEAR(program.NominalSeconds(100),
+              0.1 + (2 * std::hypot(turn, 4) + std::hypot(turn / 4, 1)) / 10, 1e-9);
+}
+
 TEST(GcodeProgram, DwellsInSecondsOrMilliseconds) {
   EXPECT_DOUBLE_EQ(ParseProgram("G4 P1.5\n").steps.at(0).seconds, 1.5);
   ParseOptions milliseconds;
@@ -131,7 +147,6 @@ TEST(GcodeProgram, WhatCannotRunFailsWithItsLine) {
       {"X10\n", 1, "without a motion mode"},
       {"G0 G1 X1\n", 1, "two motion codes on one line"},
       {"G1 F100 X1 X2\n", 1, "two X words on one line"},
-      {"G2 X10 Y0 Z1 I5 J0 F100\n", 1, "helical arcs"},
       {"G2 X10 Y0 I4 J0 F100\n", 1, "not on the circle (radius 4.0000 at the start, 6.0000"},
       {"G2 X30 Y0 R10 F100\n", 1, "further away than the diameter"},
       {"G2 R10 F100\n", 1, "an R arc needs an end point away from its start"},

@@ -64,12 +64,42 @@ TEST_F(ToolGcode, LinesAndArcsEndAtTheProgrammedPointInTheirTime) {
 TEST_F(ToolGcode, AxesMayBeMappedInAnyOrderAndInInches) {
   const std::string settings = TempPath("inch.ini");
   std::ofstream(settings) << "[axes]\nunit = in\nscale = 25400\nspeed = 2\n[gcode]\naxes = 5,4,6\n";
-  const std::string path = Program("G21 G0 X25.4 Y0\nG2 X0 Y25.4 I-25.4 J0 F600\nM2\n");
+  const std::string path =
+      Program("G21 G0 X25.4 Y0\nG2 X0 Y25.4 I-25.4 J0 F600\nG3 X-25.4 Y0 R25.4 Z2.54\nM2\n");
   const test::ToolRun run = RunQuorva({"gcode", path, "--settings", settings});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "X 0.0000  Y 25.4000  Z 0.0000 mm")) << run.out;
-  EXPECT_EQ(Count(5), 0);
-  EXPECT_EQ(Count(4), 25400) << "Y is axis 4, one inch";
+  EXPECT_TRUE(Contains(run.out, "Y 0.0000  Z 2.5400 mm")) << run.out;
+  // A helical step ends where its angle leads, which the counter truncates.
+  EXPECT_NEAR(Count(5), -25400, 1) << "X is axis 5, one inch";
+  EXPECT_EQ(Count(4), 0);
+  EXPECT_EQ(Count(6), 2540) << "a tenth of an inch up along the last arc";
+}
+
+TEST_F(ToolGcode, HelicalArcsEndAtTheirDepthAfterTheirTurns) {
+  // Thread milling: two clockwise turns of radius 10 down 3 mm each, a quarter turn back up
+  // 0.5 mm, then straight out along X.
+  const std::string path = Program(
+      "G0 X10 Y0\n"
+      "G2 I-10 J0 Z-3 F600\n"
+      "G2 I-10 J0 Z-6\n"
+      "G3 X0 Y10 I-10 J0 Z-5.5\n"
+      "G1 X5\n");
+  const double turn = 20 * std::numbers::pi;
+  const double expected =
+      10.0 / 50 + (2 * std::hypot(turn, 3) + std::hypot(turn / 4, 0.5) + 5) / 10;
+  const test::ToolRun run =
+      RunQuorva({"gcode", path, "--profile", "constant", "--start-speed", "50"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "X 5.0000  Y 10.0000  Z -5.5000 mm")) << run.out;
+  EXPECT_NEAR(Reported(run.out, "simulated duration "), expected, expected * 0.02) << run.out;
+  EXPECT_EQ(Count(2), -5500);
+
+  EXPECT_GT(Count(3), 0) << "the arcs' steps, counted";
+  const test::ToolRun taken = RunQuorva({"gcode", path, "--axes", "0,1,3"});
+  EXPECT_EQ(taken.status, 1);
+  EXPECT_TRUE(Contains(taken.err, path + ":2: a helical arc needs X, Y and Z on one chip"))
+      << taken.err;
+  EXPECT_EQ(Count(0), 0) << "nothing moved";
 }
 
 TEST_F(ToolGcode, MalformedProgramFailsWithItsLineBeforeAnyMotion) {

@@ -82,6 +82,21 @@ gcode::Vec3 StartPosition(QUORVA_HANDLE board, const gcode::MachineAxes& m,
   return {at(m.axes[0]), at(m.axes[1]), at(m.axes[2])};
 }
 
+// A program with helical arcs needs the axis the controller counts their steps on.
+void CheckHelices(const std::string& path, const gcode::Program& program,
+                  const gcode::MachineAxes& m) {
+  gcode::Vec3 at = program.start;
+  for (const gcode::Step& step : program.steps) {
+    const bool helix = step.kind == gcode::Step::Kind::kArc && step.to.z != at.z;
+    if (helix && gcode::LibraryMachine::HelixCountingAxis(m) < 0) {
+      throw ToolError(path + ":" + std::to_string(step.line) +
+                      ": a helical arc needs X, Y and Z on one chip and its last axis (3 or 7) "
+                      "free: the controller counts the arc's steps there");
+    }
+    at = step.to;
+  }
+}
+
 double FastestFeed(const gcode::Program& program) {
   double fastest = 0;
   for (const gcode::Step& step : program.steps)
@@ -171,6 +186,7 @@ int RunGcode(const Invocation& call) {
     throw ToolError(path + ":" + std::to_string(error.Line()) + ": " + error.Message());
   }
   ReportIgnored(program, call.console.err);
+  CheckHelices(path, program, m);
   const double nominal = program.NominalSeconds(m.rapid / m.unitsPerMillimetre);
   if (args.Flag("check")) {
     call.console.out << path << ": " << program.steps.size() << " steps, " << Seconds(nominal)
@@ -228,13 +244,14 @@ extern const Command kGcodeCommand{
     "FILE",
     "run a G-code program through the library's lines and arcs",
     "Reads a G-code program, checks all of it, then runs it with X, Y and Z on three axes of\n"
-    "one board: G0 and G1 as lines, G2 and G3 as arcs (centre by I and J, or radius R), G4\n"
-    "dwells, G17, G20/G21, G90/G91, G90.1/G91.1, F in units per minute, N numbers, comments,\n"
-    "M2/M30, and modal motion on lines that give only coordinates. Words that move no axis\n"
-    "(spindle, coolant, tool change, offsets, cycles cancelled, O) are reported once each as\n"
-    "ignored; anything that would move in a way the tool cannot (another plane, G28, a canned\n"
-    "cycle, a helical arc) fails with its line number before any motion. At the end it prints\n"
-    "where the axes are, in the program's units, and how long the program took. On the\n"
+    "one board: G0 and G1 as lines, G2 and G3 as arcs (centre by I and J, or radius R) and,\n"
+    "with Z, as helical steps (the chip's last axis, 3 or 7, counts the arc's steps and moves\n"
+    "with them), G4 dwells, G17, G20/G21, G90/G91, G90.1/G91.1, F in units per minute, N\n"
+    "numbers, comments, M2/M30, and modal motion on lines that give only coordinates. Words\n"
+    "that move no axis (spindle, coolant, tool change, offsets, cycles cancelled, O) are\n"
+    "reported once each as ignored; anything that would move in a way the tool cannot (another\n"
+    "plane, G28, a canned cycle) fails with its line number before any motion. At the end it\n"
+    "prints where the axes are, in the program's units, and how long the program took. On the\n"
     "simulator it runs on the virtual clock: an hour's program takes well under a second.",
     {BoardOptions(), AxisOptions(), kGcodeOptions},
     RunGcode};

@@ -1,5 +1,6 @@
 // A program's steps run on a motion board through the library: lines (G0, G1) on a map of the X,
-// Y and Z axes, arcs on a map of X and Y, each call returning when the motion has ended.
+// Y and Z axes, arcs on a map of X and Y, helices as helical steps of X, Y and Z, each call
+// returning when the motion has ended.
 #pragma once
 
 #include <array>
@@ -28,13 +29,29 @@ class LibraryMachine : public Machine {
   void Rapid(const Vec3& to) override;
   void Line(const Vec3& to, double feed) override;
   void Arc(const Vec3& centre, const Vec3& to, bool clockwise, double feed) override;
+  void Helix(const Vec3& from, const Vec3& centre, const Vec3& to, bool clockwise,
+             double feed) override;
   void Dwell(double seconds) override;
 
   // Where the axes stand, in millimetres.
   Vec3 Position() const;
 
+  // The axis on which the controller counts a helix's arc steps, moving it by their number: the
+  // last axis of the chip of X, Y and Z. -1 when they are not on one chip or one of them is it.
+  static int HelixCountingAxis(const MachineAxes& axes);
+
  private:
+  // X and Y as an arc's first and second axis: the lower-numbered comes first, and with Y first
+  // the plane is mirrored, and the direction with it.
+  struct ArcPlane {
+    bool mirrored;
+    double First(const Vec3& p) const { return mirrored ? p.y : p.x; }
+    double Second(const Vec3& p) const { return mirrored ? p.x : p.y; }
+    bool CounterClockwise(bool clockwise) const { return clockwise == mirrored; }
+  };
+
   void LineTo(const Vec3& to, double speed);
+  ArcPlane Plane() const { return {axes_.axes[1] < axes_.axes[0]}; }
 
   QUORVA_HANDLE board_;
   MachineAxes axes_;

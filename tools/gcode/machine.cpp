@@ -21,7 +21,11 @@ void RunProgram(const Program& program, Machine& machine,
         if (moves) machine.Line(step.to, step.feed);
         break;
       case Step::Kind::kArc:
-        machine.Arc(step.centre, step.to, step.clockwise, step.feed);
+        if (step.to.z != at.z) {
+          machine.Helix(at, step.centre, step.to, step.clockwise, step.feed);
+        } else {
+          machine.Arc(step.centre, step.to, step.clockwise, step.feed);
+        }
         break;
     }
     at = step.to;

@@ -16,6 +16,10 @@ class Machine {
   virtual void Rapid(const Vec3& to) = 0;
   virtual void Line(const Vec3& to, double feed) = 0;
   virtual void Arc(const Vec3& centre, const Vec3& to, bool clockwise, double feed) = 0;
+  // An arc of X and Y from `from` around `centre` to `to` while Z moves from from.z to to.z in
+  // proportion; `feed` along the helix.
+  virtual void Helix(const Vec3& from, const Vec3& centre, const Vec3& to, bool clockwise,
+                     double feed) = 0;
   virtual void Dwell(double seconds) = 0;
 };
 

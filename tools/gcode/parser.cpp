@@ -249,7 +249,6 @@ class Interpreter {
   void ResolveArc(Step& step) const {
     step.kind = Step::Kind::kArc;
     step.clockwise = motion_ == Motion::kClockwise;
-    if (step.to.z != position_.z) Fail("helical arcs (G2 or G3 with Z) cannot run");
     // Points closer than this meet; it allows for the rounding of programs in inches.
     constexpr double kTolerance = 0.002;
     if (const auto r = Value('R')) {
@@ -320,8 +319,11 @@ double Program::NominalSeconds(double rapidSpeed) const {
         seconds += Distance(at, step.to) / step.feed;
         break;
       case Step::Kind::kArc:
-        seconds += PlaneDistance(step.centre, at) *
-                   Sweep(at, step.to, step.centre, step.clockwise) / step.feed;
+        // Along the helix when Z moves with the arc.
+        seconds += std::hypot(PlaneDistance(step.centre, at) *
+                                  Sweep(at, step.to, step.centre, step.clockwise),
+                              step.to.z - at.z) /
+                   step.feed;
         break;
     }
     at = step.to;

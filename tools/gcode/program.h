@@ -23,7 +23,7 @@ struct Step {
   Kind kind = Kind::kRapid;
   int line = 0;  // line of the file it comes from
   Vec3 to;       // where the motion ends, mm
-  Vec3 centre;   // arcs: the centre in the XY plane (z unused), mm
+  Vec3 centre;   // arcs: the centre in the XY plane (z unused), mm; Z moving too makes a helix
   bool clockwise = false;
   double feed = 0;     // lines and arcs: mm per second
   double seconds = 0;  // dwells

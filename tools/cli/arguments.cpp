@@ -18,8 +18,8 @@ bool LooksLikeNumber(const std::string& word) {
 // The option "--name", or for a single letter "-x" the option of that letter.
 const OptionSpec* FindOption(std::span<const OptionSpec> options, const std::string& word) {
   const bool letter = word.size() == 2 && word[0] == '-' && word[1] != '-';
-  const auto it = std::find_if(options.begin(), options.end(), [&](const OptionSpec& spec) {
-    return letter ? spec.letter == word[1] : word.substr(2) == spec.name;
+  const auto it = std::find_if(options.begin(), options.end(), [&](const OptionSpec& option) {
+    return letter ? option.letter == word[1] : word.substr(2) == option.name;
   });
   return it == options.end() ? nullptr : &*it;
 }
@@ -44,16 +44,16 @@ Arguments::Arguments(std::span<const std::string> words, std::span<const OptionS
       value = written.substr(equals + 1);
       written.resize(equals);
     }
-    const OptionSpec* spec = FindOption(options, written);
-    if (spec == nullptr) throw UsageError("unknown option " + written);
-    const std::string name = spec->name;
-    if (spec->value == nullptr) {
+    const OptionSpec* option = FindOption(options, written);
+    if (option == nullptr) throw UsageError("unknown option " + written);
+    const std::string name = option->name;
+    if (option->value == nullptr) {
       if (value) throw UsageError("--" + name + " takes no value");
       options_[name] = "";
       continue;
     }
     if (!value) {
-      if (i + 1 >= words.size()) throw UsageError("--" + name + " needs " + spec->value);
+      if (i + 1 >= words.size()) throw UsageError("--" + name + " needs " + option->value);
       value = words[++i];
     }
     options_[name] = *value;

@@ -4,13 +4,20 @@
 #include <string>
 
 #include "config/profile_reader.h"
+#include "sim_test.h"
 
 namespace quorva {
 namespace {
 
-// Every line the reader returns for `text`: "[name]", "<unnamed>" or "key=value".
+// Every line the reader returns for `text`: "[name]", "<unnamed>" or "key=value". The text
+// goes through a file of the test's own (a temporary file of the C library may land in a shared
+// place, such as the drive's root on Windows, where tests running at once collide).
 std::string Lines(const std::string& text) {
-  std::FILE* file = std::tmpfile();
+  std::FILE* file = std::fopen(test::TempPath("profile.ini").c_str(), "w+b");
+  if (file == nullptr) {
+    ADD_FAILURE() << "no file for the text";
+    return {};
+  }
   std::fwrite(text.data(), 1, text.size(), file);
   std::rewind(file);
   ProfileReader reader(file);
